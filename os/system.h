@@ -53,6 +53,14 @@ struct NetConnection {
   std::optional<std::string> remoteName;  // "\\server\share"
 };
 
+struct FileVersion {
+  std::uint16_t major = 0, minor = 0, build = 0, revision = 0;
+};
+
+struct LocalTime {
+  std::uint32_t year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
 class System {
  public:
   virtual ~System() = default;
@@ -119,6 +127,10 @@ class System {
   // or -1.
   virtual std::int64_t SeekFile(Handle file, std::int64_t offset, int origin) = 0;
   virtual std::int64_t FileSize(Handle file) = 0;
+  // The file version from a program's or library's version resource.
+  virtual std::optional<FileVersion> FileVersionOf(const std::string& /*path*/) {
+    return std::nullopt;
+  }
 
   // --- Standard folders and the program itself ---------------------------------------
   virtual std::string TempPath() = 0;  // as GetTempPath: ends with a backslash
@@ -183,6 +195,8 @@ class System {
   // --- Time ---------------------------------------------------------------------------
   virtual std::uint32_t TickCount() = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
+  // The wall-clock time of day, for time stamps in logs.
+  virtual LocalTime LocalTimeNow() { return LocalTime(); }
 
   // --- Privileges and shutdown --------------------------------------------------------
   // Enables or disables one privilege of the process token; answers the last error

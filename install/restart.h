@@ -1,0 +1,8 @@
+// Restart prompts and requests.
+#pragma once
+
+namespace install {
+
+void PromptRestart(int messageNumber);
+
+}  // namespace install

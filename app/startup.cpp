@@ -185,9 +185,11 @@ int CSetupApp::InitInstance() {
       c.packageFile = minor;
       c.minorPackage = 1;
     } else {
-      // An interactive user is told why nothing happens; an unattended run must not wait
-      // on a box that nobody answers.
-      if (!c.quiet) fw::AppMessageBox(ui::kStringSetupCannotContinue, os::kMbOk);
+      // A medium that names no package is told to the interactive user; an unattended
+      // run must not wait on a box that nobody answers, and a folder that is no medium
+      // at all (no setup.inf) ends silently.
+      if (!c.quiet && FileExists(c.setupInfPath))
+        fw::AppMessageBox(ui::kStringSetupCannotContinue, os::kMbOk);
       result = 0;
     }
   }

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs every test: the native behaviour tests (ASan + UBSan) against the simulated machine,
+# then, under Wine, the port's contract suite and the end-to-end cases with the real
+# setup.exe. Installs what it needs first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh native win32 win64
+
+status=0
+echo "== native tests"
+ctest --preset native -j2 || status=1
+echo "== Windows tests under Wine (x64 build)"
+ctest --preset win64 || status=1
+exit $status

@@ -15,6 +15,11 @@ class FrameWindow {
  public:
   virtual ~FrameWindow() = default;
   virtual os::Handle WindowHandle() const { return 0; }
+  // Posts a message to the window; false when there is no window to post to.
+  virtual bool PostToWindow(std::uint32_t /*message*/, std::uintptr_t /*wParam*/,
+                            std::intptr_t /*lParam*/) {
+    return false;
+  }
   // Destroys the window; the object deletes itself once its window is gone.
   virtual void DestroyFrame() { delete this; }
 };

@@ -61,6 +61,25 @@ struct LocalTime {
   std::uint32_t year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
 };
 
+// The launcher's main window: what it shows, and the launcher's side of its messages.
+struct MainWindowSpec {
+  std::string caption;
+  std::string bitmapPath;  // picture file, loaded scaled to a maximized window's client size
+  std::string titleLine1;  // the product title, drawn over the picture
+  std::string titleLine2;
+};
+
+class MainWindowEvents {
+ public:
+  virtual ~MainWindowEvents() = default;
+  // Asked on every paint: whether the title is drawn over the picture.
+  virtual bool TitleWanted() = 0;
+  // A private message (kWmUser and above) posted to the window.
+  virtual void OnUserMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // The window is gone; the launcher's window object may delete itself.
+  virtual void OnDestroyed() = 0;
+};
+
 class System {
  public:
   virtual ~System() = default;
@@ -177,6 +196,19 @@ class System {
   virtual void PostQuitMessage(int code) = 0;
   virtual bool PostThreadMessage(std::uint32_t threadId, std::uint32_t message,
                                  std::uintptr_t wParam, std::intptr_t lParam) = 0;
+
+  // --- Windows -----------------------------------------------------------------------
+  // The main window, created minimized and hidden at once; 0 when it cannot be created.
+  virtual Handle CreateMainWindow(const MainWindowSpec& /*spec*/, MainWindowEvents* /*events*/) {
+    return 0;
+  }
+  // Paints the window at once (the paint message is sent, not posted).
+  virtual void PaintWindowNow(Handle /*window*/) {}
+  virtual bool PostWindowMessage(Handle /*window*/, std::uint32_t /*message*/,
+                                 std::uintptr_t /*wParam*/, std::intptr_t /*lParam*/) {
+    return false;
+  }
+  virtual bool DestroyWindow(Handle /*window*/) { return false; }
 
   // --- Machine facts ------------------------------------------------------------------
   virtual OsVersion Version() = 0;

@@ -86,6 +86,11 @@ class Win32System : public System {
   void PostQuitMessage(int code) override;
   bool PostThreadMessage(std::uint32_t threadId, std::uint32_t message, std::uintptr_t wParam,
                          std::intptr_t lParam) override;
+  Handle CreateMainWindow(const MainWindowSpec& spec, MainWindowEvents* events) override;
+  void PaintWindowNow(Handle window) override;
+  bool PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wParam,
+                         std::intptr_t lParam) override;
+  bool DestroyWindow(Handle window) override;
   OsVersion Version() override;
   std::uint16_t SystemDefaultLangId() override;
   std::uint32_t AnsiCodePage() override;

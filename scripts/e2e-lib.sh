@@ -139,20 +139,35 @@ e2e_remove_host_ini() {
 # --- Running setup.exe --------------------------------------------------------------------
 
 # Runs setup.exe of the medium with ARGS from the medium folder through runexit.exe.
-# Sets SETUP_EXIT (the full 32-bit exit code) and SETUP_SECONDS; fails on a time-out.
+# Sets SETUP_EXIT (the full 32-bit exit code), SETUP_SECONDS and WINDOWS_SEEN (captions of
+# the windows it showed); fails on a time-out.
 e2e_run_setup() {
+  e2e_run_setup_watching "" "$@"
+}
+
+# The same, clicking the only button of each box shown, for runs that may ask the user.
+e2e_run_setup_answering() {
+  e2e_run_setup_watching answer "$@"
+}
+
+e2e_run_setup_watching() {
+  local answer=$1
+  shift
   e2e_require_file runexit.exe "$RUNEXIT_EXE"
   local out="$E2E_WORK/runexit.out" started ended
+  e2e_start_window_watch "$answer"
   started=$(date +%s%N)
   (cd "$MEDIUM_DIR" &&
     e2e_wine $((E2E_TIMEOUT + 10)) "$RUNEXIT_EXE" --timeout $((E2E_TIMEOUT * 1000)) \
       "$MEDIUM_WIN\\setup.exe" "$@") >"$out" || true
   ended=$(date +%s%N)
+  e2e_stop_window_watch
+  [ -z "$WINDOWS_SEEN" ] || e2e_log "windows shown:" $WINDOWS_SEEN
   SETUP_SECONDS=$(((ended - started) / 1000000000))
-  grep -q '^timeout' "$out" && e2e_fail "setup.exe $* still ran after ${E2E_TIMEOUT}s (waiting for input?)"
+  grep -q '^timeout' "$out" && e2e_fail "setup.exe${*:+ $*} still ran after ${E2E_TIMEOUT}s (waiting for input?)"
   SETUP_EXIT=$(sed -n 's/^exit=\([0-9]*\).*/\1/p' "$out" | tail -n 1)
   [ -n "$SETUP_EXIT" ] || e2e_fail "no exit code from runexit: $(cat "$out")"
-  e2e_log "setup.exe $* exited with $SETUP_EXIT after ${SETUP_SECONDS}s"
+  e2e_log "setup.exe${*:+ $*} exited with $SETUP_EXIT after ${SETUP_SECONDS}s"
 }
 
 e2e_expect_exit() {
@@ -230,7 +245,8 @@ e2e_expect_no_status_line() {
 # --- Windows on the X server --------------------------------------------------------------
 
 # Notes the caption of every visible window in the background until e2e_stop_window_watch;
-# with "answer" it also clicks the bottom middle of each, where a box's only button sits.
+# with "answer" it also clicks the bottom middle of each, where a box's only button sits
+# (without a window manager, Wine's windows do not take the keyboard focus).
 e2e_start_window_watch() {
   E2E_WINDOWS="$E2E_WORK/windows.txt"
   : >"$E2E_WINDOWS"

@@ -13,7 +13,7 @@ INF
 e2e_medium_catalogue
 
 e2e_start_statusmon
-e2e_run_setup /r
+e2e_run_setup_answering /r
 e2e_stop_statusmon
 
 e2e_expect_exit 0

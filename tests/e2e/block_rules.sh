@@ -43,9 +43,7 @@ expect_not_installed() {
 }
 
 # Interactive: the box, answered.
-e2e_start_window_watch answer
-e2e_run_setup
-e2e_stop_window_watch
+e2e_run_setup_answering
 e2e_expect_exit 0
 expect_not_installed
 grep -qx "Test Agent" <<<"$WINDOWS_SEEN" ||
@@ -53,9 +51,7 @@ grep -qx "Test Agent" <<<"$WINDOWS_SEEN" ||
 
 # Master setup: the same text as a status message with the product code, and no box.
 e2e_start_statusmon
-e2e_start_window_watch answer
-e2e_run_setup MASTERSETUP=1 "ICFPATH=$MEDIUM_WIN\\setup.icf" PRODNAME=ZODIDEZ
-e2e_stop_window_watch
+e2e_run_setup_answering MASTERSETUP=1 "ICFPATH=$MEDIUM_WIN\\setup.icf" PRODNAME=ZODIDEZ
 e2e_stop_statusmon
 e2e_expect_exit 0
 expect_not_installed

@@ -26,9 +26,16 @@ constexpr const char* kIni =
     "Trailing=12abc\r\n"
     "Garbage=abc\r\n"
     "PaddedNumber=  7  \r\n"
+    "Tabbed=\tvalue\t\r\n"
+    "JustAKey\r\n"
     "\r\n"
     "[Other]\r\n"
-    "Product=other section\r\n";
+    "Product=other section\r\n"
+    "[ Spaced ]\r\n"
+    "Inside=spaced section\r\n"
+    "[setup]\r\n"
+    "Later=second section\r\n"
+    "Product=second product";  // and no line end
 
 class ProfileContract : public PortContract {
  protected:
@@ -62,6 +69,10 @@ TEST_F(ProfileContract, StringReads) {
       {"Setup", "Dup", "d", 256, "first"},
       // A ';' line is no key anyone asks for, yet the reader has no comments of its own.
       {"Setup", ";Commented", "d", 256, "hidden"},
+      {"Setup", "Tabbed", "d", 256, "value"},
+      {"Setup", "JustAKey", "d", 256, "d"},              // a line without '=' is no value
+      {"Spaced", "Inside", "d", 256, "spaced section"},  // section names trimmed
+      {"Setup", "Later", "d", 256, "d"},                 // a repeated section is never read
       {"Setup", "Missing", "fallback", 256, "fallback"},
       {"Setup", "Missing", "fallback  ", 256, "fallback"},  // default's trailing blanks go
       {"Nowhere", "Product", "fallback", 256, "fallback"},

@@ -151,23 +151,29 @@ e2e_run_setup_answering() {
 }
 
 e2e_run_setup_watching() {
-  local answer=$1
+  local answer=$1 started ended
   shift
-  e2e_require_file runexit.exe "$RUNEXIT_EXE"
-  local out="$E2E_WORK/runexit.out" started ended
   e2e_start_window_watch "$answer"
   started=$(date +%s%N)
-  (cd "$MEDIUM_DIR" &&
-    e2e_wine $((E2E_TIMEOUT + 10)) "$RUNEXIT_EXE" --timeout $((E2E_TIMEOUT * 1000)) \
-      "$MEDIUM_WIN\\setup.exe" "$@") >"$out" || true
+  e2e_runexit "$MEDIUM_WIN\\setup.exe" "$@"
   ended=$(date +%s%N)
   e2e_stop_window_watch
   [ -z "$WINDOWS_SEEN" ] || e2e_log "windows shown:" $WINDOWS_SEEN
   SETUP_SECONDS=$(((ended - started) / 1000000000))
-  grep -q '^timeout' "$out" && e2e_fail "setup.exe${*:+ $*} still ran after ${E2E_TIMEOUT}s (waiting for input?)"
-  SETUP_EXIT=$(sed -n 's/^exit=\([0-9]*\).*/\1/p' "$out" | tail -n 1)
-  [ -n "$SETUP_EXIT" ] || e2e_fail "no exit code from runexit: $(cat "$out")"
+  [ "$RUN_OUTPUT" != timeout ] ||
+    e2e_fail "setup.exe${*:+ $*} still ran after ${E2E_TIMEOUT}s (waiting for input?)"
+  SETUP_EXIT=$(sed -n 's/^exit=\([0-9]*\)$/\1/p' <<<"$RUN_OUTPUT")
+  [ -n "$SETUP_EXIT" ] || e2e_fail "no exit code from runexit: $RUN_OUTPUT"
   e2e_log "setup.exe${*:+ $*} exited with $SETUP_EXIT after ${SETUP_SECONDS}s"
+}
+
+# Runs a Windows program with ARGS from the medium folder through runexit.exe, ended after
+# E2E_TIMEOUT; RUN_OUTPUT is what runexit printed: "exit=<full exit code>" or "timeout".
+e2e_runexit() {
+  e2e_require_file runexit.exe "$RUNEXIT_EXE"
+  RUN_OUTPUT=$(cd "$MEDIUM_DIR" &&
+    e2e_wine $((E2E_TIMEOUT + 10)) "$RUNEXIT_EXE" --timeout $((E2E_TIMEOUT * 1000)) "$@" |
+    tr -d '\r') || true
 }
 
 e2e_expect_exit() {

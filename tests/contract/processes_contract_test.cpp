@@ -8,9 +8,9 @@ namespace {
 
 class ProcessesContract : public PortContract {
  protected:
-  // Starts `commandLine`, waits for it and answers its exit code (or ~0 when it can't).
-  std::uint32_t Run(const std::string& commandLine,
-                    const std::optional<std::string>& workDir = std::nullopt) {
+  // Starts `commandLine` in `workDir` (none: the current folder), waits for it and answers
+  // its exit code (or ~0 when it can't).
+  std::uint32_t Run(const std::string& commandLine, const std::optional<std::string>& workDir) {
     os::ProcessStart start;
     start.commandLine = commandLine;
     start.workDir = workDir;
@@ -31,7 +31,7 @@ TEST_F(ProcessesContract, ExitCodesArriveWhole) {
     SCOPED_TRACE(code);
     std::string program = InScratch("prog" + std::to_string(code) + ".exe");
     side().MakeProgram(program, code);
-    EXPECT_EQ(Run("\"" + program + "\" arg"), code);
+    EXPECT_EQ(Run("\"" + program + "\" arg", scratch()), code);
   }
 }
 
@@ -50,7 +50,7 @@ TEST_F(ProcessesContract, BareNameIsFoundInTheLaunchersFolderFirst) {
   side().MakeProgram(ownFolder + "\\contractprog.exe", 7);
   side().MakeProgram(InScratch("contractprog.exe"), 8);
   ASSERT_TRUE(port().SetCurrentDirectory(scratch()));
-  EXPECT_EQ(Run("contractprog.exe"), 7u);
+  EXPECT_EQ(Run("contractprog.exe", std::nullopt), 7u);
 }
 
 TEST_F(ProcessesContract, MissingProgramFails) {

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end cases (tests/e2e/*.sh), which run setup.exe under Wine:
 #   source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/e2e-lib.sh"
 #
@@ -158,7 +159,7 @@ e2e_run_setup_watching() {
   e2e_runexit "$MEDIUM_WIN\\setup.exe" "$@"
   ended=$(date +%s%N)
   e2e_stop_window_watch
-  [ -z "$WINDOWS_SEEN" ] || e2e_log "windows shown:" $WINDOWS_SEEN
+  [ -z "$WINDOWS_SEEN" ] || e2e_log "windows shown: ${WINDOWS_SEEN//$'\n'/, }"
   SETUP_SECONDS=$(((ended - started) / 1000000000))
   [ "$RUN_OUTPUT" != timeout ] ||
     e2e_fail "setup.exe${*:+ $*} still ran after ${E2E_TIMEOUT}s (waiting for input?)"
@@ -264,7 +265,7 @@ e2e_window_watch_loop() {
   local answer=$1 id
   while true; do
     for id in $(xdotool search --onlyvisible --name . 2>/dev/null || true); do
-      echo "$(xdotool getwindowname "$id" 2>/dev/null)" >>"$E2E_WINDOWS"
+      xdotool getwindowname "$id" >>"$E2E_WINDOWS" 2>/dev/null || true
       [ "$answer" = answer ] && e2e_click_bottom_middle "$id"
     done
     sleep 0.2
@@ -272,8 +273,11 @@ e2e_window_watch_loop() {
 }
 
 e2e_click_bottom_middle() {
-  local WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 0
+  local geometry WIDTH HEIGHT
+  geometry=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || return 0
+  WIDTH=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+  HEIGHT=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
+  [ -n "$WIDTH" ] && [ -n "$HEIGHT" ] || return 0
   xdotool mousemove --window "$1" $((WIDTH / 2)) $((HEIGHT - 13)) click 1 2>/dev/null || true
 }
 

@@ -39,7 +39,7 @@ check_imports() {
     is_windows_dll "$dll" || foreign+=("$dll")
   done
   [ ${#foreign[@]} -eq 0 ] || e2e_fail "$label imports DLLs Windows does not ship: ${foreign[*]}"
-  e2e_log "$label imports only:" $dlls
+  e2e_log "$label imports only: ${dlls//$'\n'/ }"
 }
 
 e2e_require_file setup.exe "$SETUP_EXE"

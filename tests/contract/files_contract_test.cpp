@@ -113,7 +113,13 @@ TEST_F(FilesContract, FullPathNames) {
       {"C:\\a\\b\\", "C:\\a\\b\\"},
       {"C:\\a\\b.", "C:\\a\\b"},  // trailing dots go
       {"C:\\a\\b...", "C:\\a\\b"},
-      {"\\x\\y", "C:\\x\\y"},  // the current drive's root
+      {"C:\\a\\b. ", "C:\\a\\b"},  // and blanks
+      {"C:\\a.\\b", "C:\\a\\b"},   // an inner component loses one dot
+      {"C:\\a..\\b", "C:\\a.\\b"},
+      {"C:\\a\\b.\\", "C:\\a\\b\\"},
+      {"C:\\a\\\\b", "C:\\a\\b"},      // runs of backslashes collapse
+      {"C:rel", scratch() + "\\rel"},  // the drive's current folder
+      {"\\x\\y", "C:\\x\\y"},          // the current drive's root
       {"rel\\f.txt", scratch() + "\\rel\\f.txt"},
       {"rel\\..\\f.txt", scratch() + "\\f.txt"},
       {".", scratch()},

@@ -76,7 +76,8 @@ TEST_F(ProfileContract, StringReads) {
       {"Setup", "Missing", "fallback", 256, "fallback"},
       {"Setup", "Missing", "fallback  ", 256, "fallback"},  // default's trailing blanks go
       {"Nowhere", "Product", "fallback", 256, "fallback"},
-      {"Setup", "Product", "d", 5, "Cont"},  // cut to the buffer, zero included
+      {"Nowhere", "Product", "\"quoted\"", 256, "quoted"},  // the default loses quotes too
+      {"Setup", "Product", "d", 5, "Cont"},                 // cut to the buffer, zero included
       {"Setup", "Product", "d", 1, ""},
   };
   for (const StringCase& c : cases) {

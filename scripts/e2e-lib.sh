@@ -62,6 +62,9 @@ e2e_start_wine() {
     export E2E_UNDER_XVFB=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "${E2E_CASE_ARGS[@]}"
   fi
+  if [ "$(e2e_pe_machine "$SETUP_EXE")" = i386 ] && ! e2e_can_run_32bit; then
+    e2e_skip "32-bit Windows programs cannot run on this machine; run the cases from the win64 build"
+  fi
   export WINEPREFIX_DIR="$E2E_PREFIX"
   # shellcheck source=wine-env.sh
   source "$E2E_ROOT/scripts/wine-env.sh" "$E2E_PREFIX"
@@ -74,6 +77,21 @@ e2e_start_wine() {
   trap e2e_cleanup EXIT
   e2e_remove_host_ini
 }
+
+# The machine a Windows program is built for: i386, x64 or unknown.
+e2e_pe_machine() {
+  [ -f "$1" ] || { echo unknown; return; }
+  local header machine
+  header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || true
+  machine=$(od -An -tx2 -j$((${header:-0} + 4)) -N2 "$1" 2>/dev/null | tr -d ' ') || true
+  case "$machine" in
+  014c) echo i386 ;;
+  8664) echo x64 ;;
+  *) echo unknown ;;
+  esac
+}
+
+e2e_can_run_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 e2e_cleanup() {
   local rc=$?

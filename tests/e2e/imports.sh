@@ -27,27 +27,30 @@ is_windows_dll() {
   return 1
 }
 
-# check_imports LABEL FILE FORMAT: FILE is a FORMAT program importing Windows' DLLs only.
+# check_imports LABEL FILE [FORMAT]: FILE is a Windows program (of FORMAT) that imports
+# Windows' DLLs only.
 check_imports() {
-  local label=$1 file=$2 format=$3 objdump dlls dll foreign=()
+  local label=$1 file=$2 format=${3:-pei-(i386|x86-64)} objdump found dlls dll foreign=()
   objdump=$(objdump_tool)
-  "$objdump" -f "$file" | grep -q "file format $format\$" ||
-    e2e_fail "$label: $file is not $format: $("$objdump" -f "$file" | grep 'file format')"
+  found=$("$objdump" -f "$file" | sed -n 's/.*file format //p')
+  grep -qxE "$format" <<<"$found" || e2e_fail "$label: $file is $found, not $format"
   dlls=$("$objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p')
   [ -n "$dlls" ] || e2e_fail "$label: no imports listed for $file"
   for dll in $dlls; do
     is_windows_dll "$dll" || foreign+=("$dll")
   done
-  [ ${#foreign[@]} -eq 0 ] || e2e_fail "$label imports DLLs Windows does not ship: ${foreign[*]}"
-  e2e_log "$label imports only: ${dlls//$'\n'/ }"
+  [ ${#foreign[@]} -eq 0 ] || e2e_fail "$label ($found) imports DLLs Windows does not ship: ${foreign[*]}"
+  e2e_log "$label ($found) imports only: ${dlls//$'\n'/ }"
 }
 
 e2e_require_file setup.exe "$SETUP_EXE"
 e2e_require_file statusmon.exe "$STATUSMON_EXE"
-check_imports "x64 setup.exe" "$SETUP_EXE" pei-x86-64
-check_imports "x64 statusmon.exe" "$STATUSMON_EXE" pei-x86-64
-if [ -f "$SETUP_EXE_I686" ]; then
-  check_imports "i686 setup.exe" "$SETUP_EXE_I686" pei-i386
-else
+check_imports setup.exe "$SETUP_EXE"
+check_imports statusmon.exe "$STATUSMON_EXE"
+if [ ! -f "$SETUP_EXE_I686" ]; then
   e2e_log "i686 half skipped: no $SETUP_EXE_I686 (build the win32 preset to check it)"
+elif [ "$SETUP_EXE_I686" -ef "$SETUP_EXE" ] && [ "$(e2e_pe_machine "$SETUP_EXE")" = i386 ]; then
+  e2e_log "this is the i686 build: its setup.exe was checked above"
+else
+  check_imports "i686 setup.exe" "$SETUP_EXE_I686" pei-i386
 fi

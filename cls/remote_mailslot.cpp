@@ -80,7 +80,7 @@ std::string EncodeStatus(const StatusMessage& m) {
 
 std::optional<StatusMessage> DecodeStatus(const std::string& data) {
   std::vector<std::string> f = SplitTabs(data);
-  if (f.size() != 12 || f[0] != "SETUPSTATUS" || f[1] != "1" || f[2].size() != 1) return std::nullopt;
+  if (f.size() != 11 || f[0] != "SETUPSTATUS" || f[1] != "1" || f[2].size() != 1) return std::nullopt;
   StatusMessage m;
   m.form = f[2][0];
   if (!ParseNumber(f[3], &m.code) || !ParseNumber(f[4], &m.level) ||

@@ -1,35 +1,43 @@
 #!/usr/bin/env bash
-# Builds setup.exe and runs it under Wine on the bundled sample medium, in a Wine prefix
-# of the build folder, with statusmon.exe watching; then shows what it did.
+# Builds setup.exe and runs it under Wine on the bundled sample medium: Wine's own
+# msiexec installs the sample package while statusmon.exe watches. Then shows what the
+# launcher did: its exit code, the status messages, the installer log lines, the setup log,
+# and the installed product.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-bash scripts/build.sh win32 win64 >/dev/null
+bash scripts/install-deps.sh
+echo "== building"
+for p in win32 win64; do
+  cmake --preset "$p" >/dev/null
+  cmake --build --preset "$p" >/dev/null
+done
 source scripts/wine-env.sh "$root/build/demo-prefix"
 bin="$root/build/win$SETUP_WINE_BITS"
-drive_c="$WINEPREFIX/drive_c"
-medium="$drive_c/sample-medium"
-rm -rf "$medium" && mkdir -p "$medium"
-cp -r samples/medium/. "$medium/"
-cp "$bin/setup.exe" "$medium/"
+medium="$WINEPREFIX/drive_c/sample-medium"
+rm -rf "$medium" && cp -r "$bin/sample-medium" "$medium"
 temp_dir=$(wine_exe cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
-temp_unix=$("$WINE64_LOADER" winepath -u "$temp_dir" 2>/dev/null | tr -d '\r')
+temp_unix=$(wine_exe winepath -u "$temp_dir" 2>/dev/null | tr -d '\r')
 rm -f "$temp_unix/_SETUP.LOG" "$temp_unix/sample-install.log"
+wine_exe msiexec /x 'C:\sample-medium\sample.msi' /qn >/dev/null 2>&1 || true
 
 statuses=$(mktemp)
-timeout 60 bash -c "source scripts/wine-env.sh '$WINEPREFIX'; wine_exe '$bin/statusmon.exe' --idle-exit 4000" >"$statuses" 2>/dev/null &
+(wine_exe "$bin/statusmon/statusmon.exe" --idle-exit 8000 >"$statuses" 2>/dev/null || true) &
 monitor=$!
-sleep 1
-echo "== setup.exe /q /r on the sample medium (C:\\sample-medium)"
-set +e
-timeout 120 xvfb-run -a bash -c "source scripts/wine-env.sh '$WINEPREFIX'; wine_exe '$bin/runexit.exe' 'C:\\sample-medium\\setup.exe' /q /r" 2>/dev/null | tr -d '\r'
-set -e
+sleep 2
+echo "== C:\\sample-medium\\setup.exe /q /r   (quiet, status to this computer)"
+timeout 180 xvfb-run -a bash -c "source '$root/scripts/wine-env.sh' '$WINEPREFIX'; \
+  wine_exe '$bin/tests/e2e/tools/runexit.exe' 'C:\\sample-medium\\setup.exe' /q /r" 2>/dev/null |
+  tr -d '\r' | sed 's/^exit=/setup.exe exit code: /'
 wait $monitor 2>/dev/null || true
 echo "== status messages received by statusmon.exe"
-if [ -s "$statuses" ]; then tr -d '\r' <"$statuses"; else echo "(none: nothing failed)"; fi
-echo "== Windows Installer log lines ($temp_dir\\sample-install.log)"
-[ -f "$temp_unix/sample-install.log" ] && tr -d '\r' <"$temp_unix/sample-install.log" || echo "(none)"
-echo "== setup log ($temp_dir\\_SETUP.LOG)"
-[ -f "$temp_unix/_SETUP.LOG" ] && tr -d '\r' <"$temp_unix/_SETUP.LOG" || echo "(none)"
+tr -d '\r' <"$statuses"
 rm -f "$statuses"
+echo "== \"Parameter:\" lines in the Windows Installer log ($temp_dir\\sample-install.log)"
+grep -a '^Parameter:' "$temp_unix/sample-install.log" 2>/dev/null | tr -d '\r' || echo "(none)"
+echo "== setup log ($temp_dir\\_SETUP.LOG)"
+tr -d '\r' <"$temp_unix/_SETUP.LOG" 2>/dev/null || echo "(none)"
+echo "== installed product"
+ls "$WINEPREFIX/drive_c/Program Files/Sample Backup Agent/" 2>/dev/null || echo "(no files)"
+wine_exe reg query 'HKLM\SOFTWARE\Quorvane\Norvale Tessmark\Sample' /reg:64 2>/dev/null | tr -d '\r' | grep REG_ || true
 wineserver -k >/dev/null 2>&1 || true

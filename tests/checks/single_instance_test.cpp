@@ -49,7 +49,7 @@ TEST_F(SingleInstanceTest, SecondSetupOfAProductIsRefused) {
     machine->SetModuleFileName(kMedium + "setup.exe");
     machine->WriteFileText(kMedium + "setup.inf",
                            std::string("[Setup]\nProductName=") + t.productName + "\n");
-    machine->WriteFileText(kMedium + "setupres.ini", *sim->ReadFileText(kMedium + "setupres.ini"));
+    machine->WriteFileText(kMedium + "setupres.ini", kCatalogue);
     if (t.heldElsewhere) machine->HoldMutexElsewhere(t.heldElsewhere);
     app::ResetContext();
     UseMediumPaths();

@@ -5,6 +5,17 @@
 // A test configures the machine (version, processor, language, files, registry, programs
 // and their exit codes, answers to message boxes), runs launcher code against it and then
 // reads back what happened (programs started, boxes shown, status messages, files).
+//
+// Threads and the clock: the clock moves only while every participating thread waits on
+// the machine (Sleep, a timed wait, a wait for a process, RunMessageLoop...); it then
+// jumps to the earliest time a wait is due. The participants are the thread that made the
+// machine and the threads of StartThread while they run. With one thread, Sleep(ms) and
+// timed waits simply advance the clock and return at once; a heartbeat thread that waits
+// 10 s on a stop event beats once per 10 virtual seconds that the others spend waiting.
+// Waits on threads and the message loop block for real. See os/sim/sim_sync.cpp.
+//
+// The recorded lists (Launches, MessageBoxes, MailslotMessages, LibraryEvents) are
+// references into the machine: read them while no other thread of the machine runs.
 #pragma once
 
 #include <cstdint>
@@ -55,6 +66,16 @@ struct SimMailslotMessage {
   std::uint64_t atMs = 0;  // virtual time when it was written
 };
 
+// The launcher's main window as the machine saw it.
+struct SimWindow {
+  Handle handle = 0;
+  MainWindowSpec spec;
+  bool destroyed = false;
+  int paints = 0;       // PaintWindowNow calls
+  int titlePaints = 0;  // of which the title was wanted
+  std::vector<std::uint32_t> userMessages;  // private messages dispatched to it, in order
+};
+
 // Thrown by ExitProcess so that a test can see the code of a process that ended itself.
 struct SimProcessExit {
   std::uint32_t code;
@@ -86,12 +107,18 @@ class SimMachine : public System {
   void SetNetConnections(const std::vector<NetConnection>& connections, bool enumWorks = true);
   void SetSystemMessage(std::uint32_t code, const std::optional<std::string>& text);
   void SetSystemMetric(int index, int value);
+  // The wall-clock time at virtual time 0; LocalTimeNow adds the virtual clock to it.
+  void SetLocalTime(const LocalTime& time);
+  // A privilege the process token lacks: AdjustPrivilege answers ERROR_NOT_ALL_ASSIGNED.
+  void SetPrivilegeAvailable(const std::string& name, bool available);
 
   // Files and folders (parent folders are made as needed).
   void WriteFileText(const std::string& path, const std::string& content);
   std::optional<std::string> ReadFileText(const std::string& path) const;
   void MakeDirectory(const std::string& path);
   bool Exists(const std::string& path) const;
+  // The version resource of a file (made if missing); nullopt: none.
+  void SetFileVersion(const std::string& path, const std::optional<FileVersion>& version);
 
   // Registry, under HKEY_LOCAL_MACHINE by full key path as seen by a 64-bit program
   // (so a 32-bit program's SOFTWARE\X is SOFTWARE\Wow6432Node\X here).
@@ -106,6 +133,15 @@ class SimMachine : public System {
                                           const std::string& name) const;
   bool RegKeyExists(const std::string& keyPath) const;
   void SetRegAccessDenied(const std::string& keyPath, bool denied);  // opens fail
+  // The key paths above may name HKEY_CURRENT_USER in front ("HKCU\Software\X");
+  // without a root they are under HKEY_LOCAL_MACHINE.
+  // A key's ACL entry for a built-in group (rid 544 administrators, 545 users, 547 power
+  // users, 551 backup operators); nullopt removes it. New keys copy their parent's entries.
+  void SetRegBuiltinGroupAccess(const std::string& keyPath, std::uint32_t rid,
+                                const std::optional<std::uint32_t>& mask);
+  std::optional<std::uint32_t> RegBuiltinGroupAccess(const std::string& keyPath,
+                                                     std::uint32_t rid) const;
+  void SetRegSecurityUnreadable(const std::string& keyPath, bool unreadable);
 
   // Programs, by full path of their file (the file is made too).
   void RegisterProgram(const std::string& path, SimProgram program, std::uint32_t runMs = 0);
@@ -124,14 +160,24 @@ class SimMachine : public System {
   const std::vector<SimMessageBox>& MessageBoxes() const;
 
   const std::vector<SimMailslotMessage>& MailslotMessages() const;
-  // Another process holds this mutex.
+  // Main windows made so far; SetMainWindowFails makes CreateMainWindow answer 0.
+  std::vector<SimWindow> Windows() const;
+  void SetMainWindowFails(bool fails);
+  // Another process holds this mutex; ReleaseMutexElsewhere: it let it go and closed it.
   void HoldMutexElsewhere(const std::string& name);
+  void ReleaseMutexElsewhere(const std::string& name);
   std::vector<std::uint32_t> ExitWindowsRequests() const;
   std::vector<std::string> PrivilegeChanges() const;  // "+SeShutdownPrivilege", "-..."
   int EnvironmentBroadcasts() const;
 
   std::uint64_t NowMs() const;  // the virtual clock
-  void AdvanceClock(std::uint64_t ms);
+  void AdvanceClock(std::uint64_t ms);  // as Sleep(ms), for any length
+  // Whether the calling thread holds the clock back while it runs (see above). A test
+  // that runs the launcher on a std::thread of its own and joins it for real opts out.
+  void SetClockParticipant(bool participates);
+  // The code of the first ExitProcess call (which throws SimProcessExit; in a thread of
+  // StartThread the throw ends the thread with that code).
+  std::optional<std::uint32_t> ExitProcessCode() const;
 
   // --- System ---------------------------------------------------------------------------
   std::uint32_t LastError() override;
@@ -173,6 +219,7 @@ class SimMachine : public System {
   bool WriteFile(Handle file, const std::string& data) override;
   std::int64_t SeekFile(Handle file, std::int64_t offset, int origin) override;
   std::int64_t FileSize(Handle file) override;
+  std::optional<FileVersion> FileVersionOf(const std::string& path) override;
   std::string TempPath() override;
   std::string WindowsDirectory() override;
   std::string SystemDirectory() override;
@@ -202,6 +249,11 @@ class SimMachine : public System {
   void PostQuitMessage(int code) override;
   bool PostThreadMessage(std::uint32_t threadId, std::uint32_t message, std::uintptr_t wParam,
                          std::intptr_t lParam) override;
+  Handle CreateMainWindow(const MainWindowSpec& spec, MainWindowEvents* events) override;
+  void PaintWindowNow(Handle window) override;
+  bool PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wParam,
+                         std::intptr_t lParam) override;
+  bool DestroyWindow(Handle window) override;
   OsVersion Version() override;
   std::uint16_t SystemDefaultLangId() override;
   std::uint32_t AnsiCodePage() override;
@@ -212,6 +264,7 @@ class SimMachine : public System {
   bool EnumDiskConnections(std::size_t bufferBytes, std::vector<NetConnection>* out) override;
   std::uint32_t TickCount() override;
   void Sleep(std::uint32_t ms) override;
+  LocalTime LocalTimeNow() override;
   std::uint32_t AdjustPrivilege(const std::string& name, bool enable) override;
   bool ExitWindows(std::uint32_t flags) override;
   Handle LoadLibrary(const std::string& path) override;

@@ -111,6 +111,8 @@ TEST_F(CommandLineTest, LogFileKeyNamesTheInstallerLog) {
       {"logs\\..\\agent.log", "D:\\agent.log"},
       {"agent.log", "C:\\TEMP\\agent.log"},
   };
+  sim->MakeDirectory("C:\\logs");
+  sim->MakeDirectory("\\\\srv\\logs");
   for (const Case& t : cases) {
     app::ResetContext();
     SetupInf(std::string("[Setup]\nLogFile=") + t.value + "\n");

@@ -7,6 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/install-deps.sh
+# Every Wine program of the run shares one display: Wine's desktop belongs to the first
+# program that starts, and windows need one.
+if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a bash "$0" "$@"; fi
 echo "== building"
 for p in win32 win64; do
   cmake --preset "$p" >/dev/null
@@ -26,17 +29,17 @@ statuses=$(mktemp)
 monitor=$!
 sleep 2
 echo "== C:\\sample-medium\\setup.exe /q /r   (quiet, status to this computer)"
-timeout 180 xvfb-run -a bash -c "source '$root/scripts/wine-env.sh' '$WINEPREFIX'; \
-  wine_exe '$bin/tests/e2e/tools/runexit.exe' 'C:\\sample-medium\\setup.exe' /q /r" 2>/dev/null |
+wine_exe "$bin/tests/e2e/tools/runexit.exe" --timeout 180000 'C:\sample-medium\setup.exe' /q /r 2>/dev/null |
   tr -d '\r' | sed 's/^exit=/setup.exe exit code: /'
 wait $monitor 2>/dev/null || true
 echo "== status messages received by statusmon.exe"
 tr -d '\r' <"$statuses"
 rm -f "$statuses"
-echo "== \"Parameter:\" lines in the Windows Installer log ($temp_dir\\sample-install.log)"
-grep -a '^Parameter:' "$temp_unix/sample-install.log" 2>/dev/null | tr -d '\r' || echo "(none)"
+echo "== Windows Installer log ($temp_dir\\sample-install.log, written by msiexec /lv)"
+{ grep -a -E 'Property\((S|C)\): (SETUPDIR|COPYPATH|LANGUAGEID|ALLUSERS) ' "$temp_unix/sample-install.log" |
+  sort -u | tr -d '\r'; tail -n 2 "$temp_unix/sample-install.log" | tr -d '\r'; } 2>/dev/null || echo "(none)"
 echo "== setup log ($temp_dir\\_SETUP.LOG)"
-tr -d '\r' <"$temp_unix/_SETUP.LOG" 2>/dev/null || echo "(none)"
+{ tr -d '\r' <"$temp_unix/_SETUP.LOG"; } 2>/dev/null || echo "(none)"
 echo "== installed product"
 ls "$WINEPREFIX/drive_c/Program Files/Sample Backup Agent/" 2>/dev/null || echo "(no files)"
 wine_exe reg query 'HKLM\SOFTWARE\Quorvane\Norvale Tessmark\Sample' /reg:64 2>/dev/null | tr -d '\r' | grep REG_ || true

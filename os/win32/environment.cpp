@@ -31,8 +31,12 @@ std::string Win32System::ExpandEnvironmentStrings(const std::string& text, std::
   std::vector<char> buffer(bufferSize + 1, '\0');
   DWORD needed =
       ::ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(bufferSize));
-  if (needed == 0 || needed > bufferSize) return std::string();  // failed or did not fit
-  return std::string(buffer.data());
+  if (needed == 0) return std::string();
+  if (needed <= bufferSize) return std::string(buffer.data());
+  // Too long for the buffer: the whole expansion, cut as the buffer would hold it.
+  std::vector<char> whole(needed + 1, '\0');
+  ::ExpandEnvironmentStringsA(text.c_str(), whole.data(), needed);
+  return std::string(whole.data()).substr(0, bufferSize - 1);
 }
 
 void Win32System::BroadcastEnvironmentChange(std::uint32_t timeoutMs) {

@@ -76,6 +76,42 @@ struct SimWindow {
   std::vector<std::uint32_t> userMessages;  // private messages dispatched to it, in order
 };
 
+// A dialog of the launcher as the machine showed it: the template, what the launcher
+// asked it to show, and its answer.
+struct SimDialog {
+  int templateId = 0;             // 100 (language) or 107 (database)
+  LanguageDialogSpec language;    // template 100
+  DatabaseDialogSpec database;    // template 107
+  int answer = 0;                 // kIdOk or kIdCancel
+  int selection = -1;             // the list item (100) or the checked radio id (107)
+  bool waited = false;            // false when it accepted at once without the user
+};
+
+// A scripted answer to the next dialog that waits for the user. selection: the list item
+// (template 100) or the radio button's id (template 107) in place when the user ends the
+// dialog; none keeps the initial one.
+struct SimDialogAnswer {
+  int answer = kIdOk;
+  std::optional<int> selection;
+};
+
+// A wait box as the machine showed it.
+struct SimWaitBox {
+  Handle handle = 0;
+  std::string message;
+  Handle font = 0;
+  std::uint32_t thread = 0;  // the thread that showed it (only it may destroy it)
+  bool destroyed = false;
+};
+
+// A font object: created from a logical font, or a stock font.
+struct SimFont {
+  Handle handle = 0;
+  std::optional<LogFontSpec> logical;  // none for a stock font
+  int stockIndex = -1;
+  bool deleted = false;
+};
+
 // Thrown by ExitProcess so that a test can see the code of a process that ended itself.
 struct SimProcessExit {
   std::uint32_t code;
@@ -159,7 +195,21 @@ class SimMachine : public System {
   void QueueMessageBoxAnswer(int answer);
   const std::vector<SimMessageBox>& MessageBoxes() const;
 
+  // Dialogs (templates 100 and 107) answer from this queue; a dialog that accepts at once
+  // takes no answer. When the queue is empty the answer is IDOK with the initial choice.
+  void QueueDialogAnswer(int answer, std::optional<int> selection = std::nullopt);
+  void QueueDialogAnswer(const SimDialogAnswer& answer);
+  std::vector<SimDialog> Dialogs() const;
+  // Wait boxes shown so far; SetWaitBoxFails makes ShowWaitBox answer 0.
+  std::vector<SimWaitBox> WaitBoxes() const;
+  void SetWaitBoxFails(bool fails);
+  // Fonts made so far (stock fonts once each, when first asked for); SetFontCreationFails
+  // makes CreateFontIndirect answer 0.
+  std::vector<SimFont> Fonts() const;
+  void SetFontCreationFails(bool fails);
+
   const std::vector<SimMailslotMessage>& MailslotMessages() const;
+  void ClearMailslotMessages();
   // Main windows made so far; SetMainWindowFails makes CreateMainWindow answer 0.
   std::vector<SimWindow> Windows() const;
   void SetMainWindowFails(bool fails);
@@ -254,6 +304,12 @@ class SimMachine : public System {
   bool PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wParam,
                          std::intptr_t lParam) override;
   bool DestroyWindow(Handle window) override;
+  int RunLanguageDialog(const LanguageDialogSpec& spec, int* selectedIndex) override;
+  int RunDatabaseDialog(const DatabaseDialogSpec& spec, int* checkedRadio) override;
+  Handle ShowWaitBox(const std::string& message, Handle font) override;
+  Handle CreateFontIndirect(const LogFontSpec& font) override;
+  Handle StockFont(int index) override;
+  bool DeleteObject(Handle object) override;
   OsVersion Version() override;
   std::uint16_t SystemDefaultLangId() override;
   std::uint32_t AnsiCodePage() override;

@@ -35,6 +35,11 @@ const std::vector<SimMailslotMessage>& SimMachine::MailslotMessages() const {
   return state_->mailslotMessages;
 }
 
+void SimMachine::ClearMailslotMessages() {
+  std::lock_guard<std::mutex> lock(state_->mu);
+  state_->mailslotMessages.clear();
+}
+
 Handle SimMachine::CreateMailslot(const std::string& name, std::uint32_t maxMessage) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;

@@ -21,11 +21,19 @@ class ComponentsTest : public LauncherTest {
       "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
   static constexpr const char* kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
   static constexpr const char* kIngresDir = "C:\\Program Files\\QV\\Ingres [EI]";
+  static constexpr const char* kWorkDir = "D:\\disk1";
+  static constexpr const char* kTemplate = "D:\\eKSM\\eksmresp.iss";
+  static constexpr const char* kMarkerKey = "SOFTWARE\\Quorvane\\Embedded KSM";
 
   ComponentsTest() {
     UseMediumPaths();
     app::Ctx().setupIcfPath = kIcf;
     app::Ctx().msiLogPath = kMsiLog;
+    // The launcher runs in a folder of the medium; the identity component's template
+    // lies in the folder eKSM beside it.
+    sim->MakeDirectory("C:\\logs");
+    sim->MakeDirectory(kWorkDir);
+    sim->SetCurrentDirectory(kWorkDir);
   }
 
   // The [SCC] section of the install configuration file, one "key=value" per line.

@@ -58,7 +58,7 @@ TEST_F(HeartbeatTest, BeatsWhileTheComponentsInstallAndNoneAfterReturn) {
   // The identity installer runs 25 s, then the launcher settles 2 s: beats at 0, 10, 20.
   PreInstallScc("Command_EKSM=C:\\eksm\\install.exe /s /f1\n");
   Icf("LocalKDB=NO\nKDBHost=simpc\nLocaleKSM=YES\neKSMPass=pw\n");
-  sim->WriteFileText("C:\\..\\eKSM\\eksmresp.iss", "pass=<EKSMADMINPASS>\n");
+  sim->WriteFileText(kTemplate, "pass=<EKSMADMINPASS>\n");
   sim->RegisterProgram(
       "C:\\eksm\\install.exe",
       [](os::SimMachine& m, const os::SimLaunch&) {

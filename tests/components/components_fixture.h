@@ -43,10 +43,10 @@ class ComponentsTest : public LauncherTest {
 
   void SystemIngres(const std::string& value) { sim->SetRegString(kEnvKey, "II_SYSTEM", value); }
 
-  // The installer log's lines without their "Parameter: " and line feed.
+  // The lines of the installer log in use, without their "Parameter: " and line feed.
   std::vector<std::string> LogLines() {
     std::vector<std::string> lines;
-    std::string text = sim->ReadFileText(kMsiLog).value_or("");
+    std::string text = sim->ReadFileText(app::Ctx().msiLogPath).value_or("");
     std::size_t start = 0, end;
     while ((end = text.find("\nParameter: ", start)) != std::string::npos) {
       lines.push_back(text.substr(start, end - start));

@@ -80,6 +80,39 @@ class MainWindowEvents {
   virtual void OnDestroyed() = 0;
 };
 
+// The launcher's dialogs (templates 100 and 107 of its resources): what they show. The
+// launcher's logic decides the texts, the list and the initial choice; the port only shows
+// the template, sets and reads its controls and answers the user's choice.
+struct LanguageDialogSpec {
+  std::string caption;             // the dialog's caption
+  std::string prompt;              // static text 1112
+  std::string okText;              // button IDOK
+  std::string cancelText;          // button IDCANCEL
+  std::vector<std::string> items;  // combo box 1109, in list order (appended, never sorted)
+  int initialSelection = -1;       // the item selected at first; -1: none
+  bool acceptAtOnce = false;       // ends with IDOK at once, as if OK had been pressed
+};
+
+struct DatabaseDialogSpec {
+  std::string caption;
+  std::string sqlText;      // radio button 1113 (SAP on SQL Server)
+  std::string oracleText;   // radio button 1114 (SAP on Oracle)
+  int checkedRadio = 1113;  // the radio button checked at first (the other is cleared)
+};
+
+// Stock fonts (GetStockObject).
+constexpr int kAnsiVarFont = 12;
+constexpr int kSystemFont = 13;
+
+// A logical font, as the fields of LOGFONTA.
+struct LogFontSpec {
+  std::int32_t height = 0, width = 0, escapement = 0, orientation = 0, weight = 0;
+  bool italic = false, underline = false, strikeOut = false;
+  std::uint8_t charSet = 0, outPrecision = 0, clipPrecision = 0, quality = 0;
+  std::uint8_t pitchAndFamily = 0;
+  std::string faceName;  // bytes in the ANSI code page (Shift-JIS for a Japanese face)
+};
+
 class System {
  public:
   virtual ~System() = default;
@@ -209,6 +242,29 @@ class System {
     return false;
   }
   virtual bool DestroyWindow(Handle /*window*/) { return false; }
+
+  // --- Dialogs and fonts ---------------------------------------------------------------
+  // Template 100, modal, without a parent window. Answers kIdOk or kIdCancel (also for the
+  // system menu's close); after kIdOk *selectedIndex is the selected list item (-1: none).
+  virtual int RunLanguageDialog(const LanguageDialogSpec& /*spec*/, int* /*selectedIndex*/) {
+    return kIdCancel;
+  }
+  // Template 107, modal, without a parent window. Answers kIdOk or kIdCancel; after kIdOk
+  // *checkedRadio is the id of the checked radio button (1113 or 1114; 0: neither).
+  virtual int RunDatabaseDialog(const DatabaseDialogSpec& /*spec*/, int* /*checkedRadio*/) {
+    return kIdCancel;
+  }
+  // The wait box (template 105): modeless, owned by the desktop window and shown at once
+  // in the middle of the screen, on the calling thread (whose message pump serves it),
+  // its text control showing `message` in `font` (0: the template's font). Answers its
+  // window handle (0 when it cannot be made); DestroyWindow removes it.
+  virtual Handle ShowWaitBox(const std::string& /*message*/, Handle /*font*/) { return 0; }
+  // As CreateFontIndirect; 0 when the font cannot be created.
+  virtual Handle CreateFontIndirect(const LogFontSpec& /*font*/) { return 0; }
+  // As GetStockObject for a stock font (kSystemFont, kAnsiVarFont, ...).
+  virtual Handle StockFont(int /*index*/) { return 0; }
+  // As DeleteObject (a stock object stays and the call succeeds).
+  virtual bool DeleteObject(Handle /*object*/) { return false; }
 
   // --- Machine facts ------------------------------------------------------------------
   virtual OsVersion Version() = 0;

@@ -250,6 +250,15 @@ struct SimState {
   Handle nextWindow = 0x20010;
   bool mainWindowFails = false;
 
+  // Dialogs, wait boxes and fonts (sim_dialogs.cpp).
+  std::deque<SimDialogAnswer> dialogAnswers;
+  std::vector<SimDialog> dialogs;
+  std::vector<SimWaitBox> waitBoxes;
+  bool waitBoxFails = false;
+  std::vector<SimFont> fonts;
+  bool fontCreationFails = false;
+  Handle nextGdiObject = 0x01A0000;
+
   // Clock, threads, waits, handles.
   std::uint64_t now = 0;
   std::vector<std::shared_ptr<ThreadRec>> threads;
@@ -289,6 +298,10 @@ std::uint64_t DeadlineAfter(const SimState& s, std::uint32_t timeoutMs);
 // --- Windows (locked) ------------------------------------------------------------------
 // Dispatches a window message (the lock is released while the window's code runs).
 void DispatchToWindow(SimState& s, std::unique_lock<std::mutex>& lock, const PostedMessage& m);
+
+// Destroys the wait box `window` when it is one (error set when it is gone or belongs to
+// another thread); false when the handle is no wait box.
+bool DestroyWaitBox(SimState& s, Handle window, bool* destroyed);
 
 // --- Paths and files (locked) ---------------------------------------------------------
 // GetFullPathName's result; false (and *error) for an empty path.

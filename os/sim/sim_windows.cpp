@@ -121,6 +121,8 @@ bool SimMachine::PostWindowMessage(Handle window, std::uint32_t message, std::ui
 bool SimMachine::DestroyWindow(Handle window) {
   std::unique_lock<std::mutex> lock(state_->mu);
   SimState& s = *state_;
+  bool waitBoxDestroyed = false;
+  if (DestroyWaitBox(s, window, &waitBoxDestroyed)) return waitBoxDestroyed;
   WindowRec* w = LiveWindow(s, window);
   if (w == nullptr) return false;
   if (w->thread != Self(s).id) {  // only the window's own thread may destroy it

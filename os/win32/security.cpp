@@ -110,6 +110,31 @@ std::uint32_t Win32System::AdjustPrivilege(const std::string& name, bool enable)
   return error;
 }
 
-bool Win32System::ExitWindows(std::uint32_t flags) { return ::ExitWindowsEx(flags, 0) != FALSE; }
+// Test hook: with SETUP_TEST_NO_RESTART=1 in the environment the session is never ended;
+// the request is appended as a line "restart requested flags=N" to the file named by
+// SETUP_TEST_RESTART_RECORD (if any) and answered as granted. The end-to-end tests set
+// both, so that a restart prompt answered Yes cannot end the machine's (or Wine's) session.
+static bool RecordRestartInsteadOfExiting(std::uint32_t flags) {
+  char value[8] = {};
+  DWORD length = ::GetEnvironmentVariableA("SETUP_TEST_NO_RESTART", value, sizeof value);
+  if (length != 1 || value[0] != '1') return false;
+  char record[MAX_PATH] = {};
+  length = ::GetEnvironmentVariableA("SETUP_TEST_RESTART_RECORD", record, sizeof record);
+  if (length == 0 || length >= sizeof record) return true;
+  HANDLE file = ::CreateFileA(record, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return true;
+  char line[64];
+  int size = wsprintfA(line, "restart requested flags=%lu\r\n", static_cast<unsigned long>(flags));
+  DWORD written = 0;
+  ::WriteFile(file, line, static_cast<DWORD>(size), &written, nullptr);
+  ::CloseHandle(file);
+  return true;
+}
+
+bool Win32System::ExitWindows(std::uint32_t flags) {
+  if (RecordRestartInsteadOfExiting(flags)) return true;
+  return ::ExitWindowsEx(flags, 0) != FALSE;
+}
 
 }  // namespace os

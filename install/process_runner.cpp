@@ -1,5 +1,6 @@
 #include "install/process_runner.h"
 
+#include "app/setup_app.h"
 #include "app/setup_log.h"
 #include "fw/text.h"
 #include "os/constants.h"
@@ -38,10 +39,11 @@ bool ResolveCommand(const std::string& command, ResolvedCommand* out) {
   return true;
 }
 
-// Where the wait box is made; its window comes from the dialogs' port call.
+// The wait box with the message, in the application's dialog font; none for no message.
 os::Handle OpenWaitBox(const std::string& message) {
   if (message.empty()) return 0;
-  return 0;
+  const app::CSetupApp* app = app::TheApp();
+  return os::sys().ShowWaitBox(message, app != nullptr ? app->m_hDialogFont : 0);
 }
 
 void CloseWaitBox(os::Handle box) {

@@ -92,6 +92,17 @@ TEST_F(ProcessRunnerTest, WaitsUntilTheProgramHasEnded) {
   }
 }
 
+TEST_F(ProcessRunnerTest, WaitBoxShowsTheMessageWhileTheProgramRuns) {
+  sim->RegisterProgramExitCode("D:\\tool.exe", 0, 3000);
+  install::RunCommandAndWait("tool.exe", "Installing the agent");
+  install::RunCommandInDirAndWait("tool.exe", nullptr, "");
+  ASSERT_EQ(sim->WaitBoxes().size(), 1u);  // none for an empty message
+  EXPECT_EQ(sim->WaitBoxes()[0].message, "Installing the agent");
+  EXPECT_TRUE(sim->WaitBoxes()[0].destroyed);
+  install::RunCommandAndWait("missing.exe", "Not shown");
+  EXPECT_EQ(sim->WaitBoxes().size(), 1u);
+}
+
 TEST_F(ProcessRunnerTest, ProgramThatCannotStartIsLoggedAndPassedOver) {
   sim->WriteFileText("D:\\notaprogram.exe", "text");
   for (const char* command : {"missing.exe /x", "notaprogram.exe"}) {

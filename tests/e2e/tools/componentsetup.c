@@ -16,7 +16,8 @@
 #include <string.h>
 #include <windows.h>
 
-static const char* kEnvironmentKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+static const char* kEnvironmentKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 static const char* kMarkerKey = "SOFTWARE\\Quorvane\\Embedded KSM";
 
 static void SetMachineString(const char* key, const char* name, const char* value) {

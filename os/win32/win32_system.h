@@ -91,6 +91,13 @@ class Win32System : public System {
   bool PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wParam,
                          std::intptr_t lParam) override;
   bool DestroyWindow(Handle window) override;
+  // The dialogs of the program's resources and the dialog font (os/win32/dialogs.cpp).
+  int RunLanguageDialog(const LanguageDialogSpec& spec, int* selectedIndex) override;
+  int RunDatabaseDialog(const DatabaseDialogSpec& spec, int* checkedRadio) override;
+  Handle ShowWaitBox(const std::string& message, Handle font) override;
+  Handle CreateFontIndirect(const LogFontSpec& font) override;
+  Handle StockFont(int index) override;
+  bool DeleteObject(Handle object) override;
   OsVersion Version() override;
   std::uint16_t SystemDefaultLangId() override;
   std::uint32_t AnsiCodePage() override;

@@ -6,6 +6,7 @@
 #undef CopyFile
 #undef CreateDirectory
 #undef CreateEvent
+#undef CreateFontIndirect
 #undef CreateMailslot
 #undef CreateMutex
 #undef CreateProcess

@@ -267,7 +267,7 @@ class Checker {
       for (const std::string& key : res_.Keys(section))
         if (!res_.Get("1033", key))
           Add(kRes, "1033", key,
-              "missing, but section " + section + " has it: other languages read \"NULL\"");
+              "missing, but section " + section + " has it: runs in other languages read \"NULL\"");
     }
   }
 

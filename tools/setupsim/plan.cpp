@@ -15,8 +15,11 @@ namespace {
 // The simulated machine is the launcher's port for the life of the object.
 class ScopedPort {
  public:
-  explicit ScopedPort(os::System* port) { os::SetSystem(port); }
-  ~ScopedPort() { os::SetSystem(nullptr); }
+  explicit ScopedPort(os::System* port) : previous_(os::CurrentSystem()) { os::SetSystem(port); }
+  ~ScopedPort() { os::SetSystem(previous_); }
+
+ private:
+  os::System* previous_;
 };
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Restarts asked for around the install: a plug-in whose BeforeUpgrade answers 3010 lets
-# the install go on and leads to prompt 9073 after it; a component package that exits with
-# 3010 ends the setup with prompt 9063 before the product is installed, one that exits
-# with 1603 lets it go on. The launcher's restart is recorded instead of done
-# (SETUP_TEST_NO_RESTART), so the Wine session of the case is never ended.
+# Restarts asked for around the install: a plug-in whose BeforeUpgrade answers 3010, the
+# product's restart request and the installer's 3010 each lead to prompt 9073 after the
+# install; a component package that exits with 3010 ends the setup with prompt 9063 before
+# the product is installed, one that exits with 1603 lets it go on without a prompt. The
+# launcher's restart is recorded instead of done (SETUP_TEST_NO_RESTART), so the Wine
+# session of the case is never ended.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/e2e-lib.sh"
 PLUGIN_DIR="${PLUGIN_DIR:-$E2E_BUILD/tests/e2e/plugins}"
 e2e_start_wine
@@ -77,20 +78,37 @@ expect_restarts() {
   [ "$(restarts)" = "$1" ] || e2e_fail "restart requests: [$(restarts)], expected [$1]"
 }
 
-# BeforeUpgrade 3010: the product is installed, then the prompt; Yes restarts with
-# reboot and force, No does nothing.
+# A restart due after the install, from the plug-in's BeforeUpgrade (3010), the product's
+# "reboot" value (1) or the installer's exit code (3010): the product is installed, then
+# prompt 9073; Yes restarts with reboot and force (flags 6), No does nothing.
+ROOT='HKLM\SOFTWARE\Quorvane\Norvale Tessmark'
 medium_inf $'[Upgrade]\nGUIDLL=plugin.dll\n'
-printf '[Answers]\nBeforeUpgrade=3010\n' | e2e_medium_file answers.ini
-for answer in yes no; do
+due_from() {
+  printf '[Answers]\nBeforeUpgrade=%s\n' "$([ "$1" = plug-in ] && echo 3010 || echo 0)" |
+    e2e_medium_file answers.ini
+  [ "$1" != installer ] || echo 3010 | e2e_medium_file exitcode.txt
+  [ "$1" != request ] ||
+    e2e_wine "$E2E_TIMEOUT" reg add "$ROOT" /v reboot /t REG_DWORD /d 1 /f /reg:64 >/dev/null
+}
+while IFS='|' read -r cause answer exit restart; do
   fresh_run
+  due_from "$cause"
   run_answering "$answer"
-  e2e_expect_exit 0
-  grep -qxF "BeforeUpgrade arg=0 cwd=$M answer=3010" <(tr -d '\r' <"$MEDIUM_DIR/calls.txt") ||
-    e2e_fail "plug-in calls: $(cat "$MEDIUM_DIR/calls.txt" 2>/dev/null)"
-  [ "$(installs)" = 1 ] || e2e_fail "the product's installer ran $(installs) times"
+  e2e_expect_exit "$exit"
+  [ "$(installs)" = 1 ] || e2e_fail "$cause: the product's installer ran $(installs) times"
   expect_prompt
-  if [ "$answer" = yes ]; then expect_restarts "restart requested flags=6"; else expect_restarts ""; fi
-done
+  expect_restarts "$restart"
+done <<'CASES'
+plug-in|yes|0|restart requested flags=6
+plug-in|no|0|
+request|yes|0|restart requested flags=6
+installer|yes|3010|restart requested flags=6
+CASES
+grep -qxF "BeforeUpgrade arg=0 cwd=$M answer=0" <(tr -d '\r' <"$MEDIUM_DIR/calls.txt") ||
+  e2e_fail "plug-in calls: $(cat "$MEDIUM_DIR/calls.txt" 2>/dev/null)"
+if e2e_wine "$E2E_TIMEOUT" reg query "$ROOT" /v reboot /reg:64 >/dev/null 2>&1; then
+  e2e_fail "the product's restart request is still there"
+fi
 rm -f "$MEDIUM_DIR/answers.ini"
 
 # The component package: 3010 ends the setup after prompt 9063 with only the package's own
@@ -113,5 +131,6 @@ run_answering yes
 e2e_expect_exit 0
 [ "$(installs)" = 2 ] || e2e_fail "installers after a component's 1603: $(cat "$MEDIUM_DIR/record.txt")"
 grep -q '^cmdline=.*agent\.msi' "$MEDIUM_DIR/record.txt" || e2e_fail "the product was not installed"
+[ -z "$WINDOWS_SEEN" ] || e2e_fail "windows after a component's 1603: $WINDOWS_SEEN"
 expect_restarts ""
 e2e_log "ok"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The medium's upgrade plug-in, a real DLL (tests/install/plugins) whose answers come from
 # answers.ini beside it and which notes each call in calls.txt: BeforeUpgrade 1603 ends
-# the setup before the installer; CheckBuildNumberForBrisal decides whether a minor update
-# of a registered product is a reinstall; "%s" in GUIDLL names the language folder, which
-# is the current directory during the call and holds the resource library; a library
-# without the exports, one with decorated names only, and a file that is no library let
-# the setup go on (the last with an error box in an interactive run).
+# the setup before the installer, as does BeforeUpgradeEx 1603 for a master setup;
+# CheckBuildNumberForBrisal decides whether a minor update of a registered product is a
+# reinstall; "%s" in GUIDLL names the language folder, which is the current directory
+# during the call and holds the resource library; a library without the exports, one with
+# decorated names only, and a file that is no library let the setup go on (the last with
+# an error box in an interactive run).
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/e2e-lib.sh"
 PLUGIN_DIR="${PLUGIN_DIR:-$E2E_BUILD/tests/e2e/plugins}"
 e2e_start_wine
@@ -83,6 +84,15 @@ e2e_run_setup_answering /q
 e2e_expect_exit 0
 [ ! -e "$MEDIUM_DIR/record.txt" ] || e2e_fail "the installer ran: $(recorded)"
 expect_calls "BeforeUpgrade arg=1 cwd=$M answer=1603"
+
+# A master setup of the base product asks BeforeUpgradeEx, with the install configuration
+# file, and is refused in the same way.
+answers BeforeUpgradeEx=1603
+fresh_run
+e2e_run_setup_answering MASTERSETUP=1 "ICFPATH=$M\\setup.icf" PRODNAME=Tessmark
+e2e_expect_exit 0
+[ ! -e "$MEDIUM_DIR/record.txt" ] || e2e_fail "the installer ran: $(recorded)"
+expect_calls "BeforeUpgradeEx arg=1 second=$M\\setup.icf cwd=$M answer=1603"
 
 # CheckBuildNumberForBrisal over a registered product: 0 means a reinstall, anything else
 # a normal install; AfterUpgrade follows the install of the registered product.

@@ -1,5 +1,20 @@
 // Loading libraries and finding their exports.
+#include <string>
+
 #include "os/win32/win32_api.h"
+
+namespace os::win32 {
+
+FARPROC SystemLibraryProc(const char* library, const char* name) {
+  char folder[MAX_PATH];
+  UINT length = ::GetSystemDirectoryA(folder, sizeof folder);
+  if (length == 0 || length >= sizeof folder) return nullptr;
+  // Loaded by full path, never from the medium's folder; it stays loaded, as an import would.
+  HMODULE module = ::LoadLibraryA((std::string(folder) + "\\" + library).c_str());
+  return module != nullptr ? ::GetProcAddress(module, name) : nullptr;
+}
+
+}  // namespace os::win32
 
 namespace os {
 

@@ -45,11 +45,18 @@ std::optional<std::string> Win32System::ComputerName(std::size_t bufferSize) {
 }
 
 std::optional<std::string> Win32System::HostName(std::size_t bufferSize) {
+  using StartupFn = int(WSAAPI*)(WORD, WSADATA*);
+  using HostNameFn = int(WSAAPI*)(char*, int);
+  using CleanupFn = int(WSAAPI*)();
+  auto startup = win32::SystemFunction<StartupFn>("ws2_32.dll", "WSAStartup");
+  auto hostName = win32::SystemFunction<HostNameFn>("ws2_32.dll", "gethostname");
+  auto cleanup = win32::SystemFunction<CleanupFn>("ws2_32.dll", "WSACleanup");
+  if (startup == nullptr || hostName == nullptr || cleanup == nullptr) return std::nullopt;
   WSADATA data;
-  if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) return std::nullopt;
+  if (startup(MAKEWORD(2, 2), &data) != 0) return std::nullopt;
   std::vector<char> buffer(bufferSize + 1, '\0');
-  int result = ::gethostname(buffer.data(), static_cast<int>(bufferSize));
-  ::WSACleanup();
+  int result = hostName(buffer.data(), static_cast<int>(bufferSize));
+  cleanup();
   if (result != 0) return std::nullopt;
   return std::string(buffer.data());
 }

@@ -41,7 +41,9 @@ bool Win32System::ShellExecute(const std::string& file, const std::string& param
   execute.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
   execute.lpDirectory = directory.empty() ? nullptr : directory.c_str();
   execute.nShow = show;
-  if (!::ShellExecuteExA(&execute)) return false;
+  using ShellExecuteExFn = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+  auto shellExecuteEx = win32::SystemFunction<ShellExecuteExFn>("shell32.dll", "ShellExecuteExA");
+  if (shellExecuteEx == nullptr || !shellExecuteEx(&execute)) return false;
   if (process != nullptr) {
     *process = FromWin(execute.hProcess);
   } else if (execute.hProcess != nullptr) {

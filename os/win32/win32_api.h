@@ -29,4 +29,14 @@ inline HKEY ToHkey(RegKey key) {
 }
 inline RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
 
+// A function of a Windows DLL that only rare paths need (shell32, ws2_32): the DLL is
+// loaded from the system folder on first use, so that a start does not pay for it. Null
+// when the DLL or the function is missing.
+FARPROC SystemLibraryProc(const char* library, const char* name);
+
+template <typename Function>
+Function SystemFunction(const char* library, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(SystemLibraryProc(library, name)));
+}
+
 }  // namespace os::win32

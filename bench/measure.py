@@ -24,8 +24,15 @@ WINDOWS_DLLS = {
 
 TARGET_RATIO = 1.15
 TARGET_CPU_SHARE = 0.005
-TARGET_I686_BYTES = 400 * 1024
+# 400 KB read strictly, as 400,000 bytes.
+TARGET_I686_BYTES = 400_000
 TARGET_MEMORY_RATIO = 1.2
+# The main window waits this long on the worker's finish message before it closes; the
+# launcher's closing sequence asks for it, so the hand-off can never be cheaper by it.
+CLOSING_PAUSE_S = 0.1
+# Quartiles further apart than this share of the median: other work on the machine
+# decided the figure more than the programs did.
+BUSY_SPREAD = 0.25
 # Samples of a wait start this long after the waited-for program has begun, and end this
 # long before it is due to end, so start-up and shut-down stay outside them.
 WAIT_MARGIN_S = 1.0
@@ -92,12 +99,18 @@ def handoff_rows(runs):
     setup_wall = spread([r.wall_s for r in runs["setup"]])
     floor_wall = spread([r.wall_s for r in runs["floor"]])
     ratio = setup_wall[0] / floor_wall[0]
+    best_ratio = min(r.wall_s for r in runs["setup"]) / min(r.wall_s for r in runs["floor"])
     n = len(runs["setup"])
+    busy = any((q3 - q1) / median > BUSY_SPREAD for median, q1, q3 in (setup_wall, floor_wall))
+    verdict = met(ratio <= TARGET_RATIO) + (" (machine busy: spread too wide, rerun)" if busy else "")
     rows = [
         Row(f"hand-off: setup.exe /q, wall (n={n})", seconds_with_spread(setup_wall), "", ""),
         Row(f"hand-off: floor.exe, wall (n={n})", seconds_with_spread(floor_wall), "", ""),
-        Row("hand-off: ratio of medians", f"{ratio:.2f}", f"<= {TARGET_RATIO}",
-            met(ratio <= TARGET_RATIO)),
+        Row("hand-off: ratio of medians", f"{ratio:.2f}", f"<= {TARGET_RATIO}", verdict),
+        Row("  ratio of the fastest runs (least disturbed)", f"{best_ratio:.2f}", "(information)",
+            ""),
+        Row(f"  the same less the {CLOSING_PAUSE_S * 1000:.0f} ms closing pause (derived)",
+            f"{(setup_wall[0] - CLOSING_PAUSE_S) / floor_wall[0]:.2f}", "(information)", ""),
     ]
     setup_rss = statistics.median(r.maxrss_kb for r in runs["setup"])
     floor_rss = statistics.median(r.maxrss_kb for r in runs["floor"])
@@ -105,7 +118,7 @@ def handoff_rows(runs):
     rows += [
         Row("memory: peak resident, setup.exe", f"{setup_rss / 1024:.1f} MiB", "", ""),
         Row("memory: peak resident, floor.exe", f"{floor_rss / 1024:.1f} MiB", "", ""),
-        Row("memory: ratio", f"{memory_ratio:.2f}", f"<= {TARGET_MEMORY_RATIO}",
+        Row("memory: ratio", f"{memory_ratio:.3f}", f"<= {TARGET_MEMORY_RATIO}",
             met(memory_ratio <= TARGET_MEMORY_RATIO)),
     ]
     return rows
@@ -196,8 +209,8 @@ def size_rows(label, program, objdump, limit):
     size = os.path.getsize(program)
     dlls = imported_dlls(objdump, program)
     foreign = [d for d in dlls if d.upper().removesuffix(".DLL") not in WINDOWS_DLLS]
-    size_row = Row(f"size: {label} setup.exe", f"{size / 1024:.0f} KiB ({size} bytes)",
-                   f"<= {limit // 1024} KiB" if limit else "", met(size <= limit) if limit else "")
+    size_row = Row(f"size: {label} setup.exe, stripped", f"{size} bytes ({size / 1024:.0f} KiB)",
+                   f"<= {limit} bytes" if limit else "", met(size <= limit) if limit else "")
     dll_row = Row(f"imports: {label}", " ".join(dlls), "Windows' DLLs only",
                   met(not foreign) + (f" ({' '.join(foreign)})" if foreign else ""))
     return [size_row, dll_row]

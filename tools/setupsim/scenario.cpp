@@ -82,6 +82,7 @@ std::string Usage() {
          "  --plugin EXPORT=N    result of a plug-in export (BeforeUpgrade, BeforeUpgradeEx,\n"
          "                       AfterUpgrade, CheckBuildNumberForBrisal; default 0)\n"
          "  --drive X:           where the medium lies on the simulated machine (default D:)\n"
+         "  --root FOLDER        the same as a folder, e.g. C:\\media\\cd1\n"
          "  --check              lint the medium; exit 0 clean, 1 findings, 2 usage\n";
 }
 
@@ -139,6 +140,13 @@ std::optional<Scenario> ParseOptions(const std::vector<std::string>& args, std::
         return std::nullopt;
       }
       s.mediumRoot = v + "\\";
+    } else if (a == "--root") {
+      if (!value(&v)) return std::nullopt;
+      if (v.size() < 3 || v[1] != ':' || v[2] != '\\') {
+        *error = "bad --root " + v + " (a folder such as C:\\media\\cd1)";
+        return std::nullopt;
+      }
+      s.mediumRoot = v.back() == '\\' ? v : v + "\\";
     } else if (a == "--reg") {
       RegistryValue r;
       if (!value(&v)) return std::nullopt;

@@ -217,7 +217,10 @@ class Checker {
   void Message(const std::string& key, int filled, const std::string& use) {
     std::optional<std::string> text = res_.Get("1033", key);
     if (IsNull(text)) {
-      Add(kRes, "1033", key, "missing: " + use + " would show \"NULL\"");
+      // A restart question without its text is not asked at all.
+      bool question = key == "9063" || key == "9073";
+      Add(kRes, "1033", key,
+          "missing: " + use + (question ? " is never asked" : " would show \"NULL\""));
       return;
     }
     for (const std::string& section : res_.Sections()) {
@@ -242,7 +245,7 @@ class Checker {
     Message("9011", 1, "the setup title");
     Message("9013", 1, "the report of an installer that cannot start");
     Message("9069", 0, "the restart report to a master setup");
-    Message("9073", 0, "the restart question after the install (never asked then)");
+    Message("9073", 0, "the restart question after the install");
     if (std::optional<std::string> m10 = res_.Get("1033", "10"))
       if (CountPlaceholders(*m10) > 1) Add(kRes, "1033", "10", "more than one \"%s\"");
     if (!inf_.Value("Components", "MSISetup").empty() ||

@@ -102,7 +102,7 @@ def handoff_rows(runs):
     best_ratio = min(r.wall_s for r in runs["setup"]) / min(r.wall_s for r in runs["floor"])
     n = len(runs["setup"])
     busy = any((q3 - q1) / median > BUSY_SPREAD for median, q1, q3 in (setup_wall, floor_wall))
-    verdict = met(ratio <= TARGET_RATIO) + (" (machine busy: spread too wide, rerun)" if busy else "")
+    verdict = "undecided: machine busy, rerun" if busy else met(ratio <= TARGET_RATIO)
     rows = [
         Row(f"hand-off: setup.exe /q, wall (n={n})", seconds_with_spread(setup_wall), "", ""),
         Row(f"hand-off: floor.exe, wall (n={n})", seconds_with_spread(floor_wall), "", ""),

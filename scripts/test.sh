@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/build.sh native win32 win64
 
 status=0
+bash scripts/fuzz.sh short || status=1
 echo "== native tests"
 ctest --preset native -j2 || status=1
 echo "== Windows tests under Wine (x64 build)"

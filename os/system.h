@@ -232,7 +232,7 @@ class System {
 
   // --- Windows -----------------------------------------------------------------------
   // The main window, created minimized and hidden at once; 0 when it cannot be created.
-  virtual Handle CreateMainWindow(const MainWindowSpec& /*spec*/, MainWindowEvents* /*events*/) {
+  virtual Handle CreateMainWindow(const MainWindowSpec& /*shape*/, MainWindowEvents* /*events*/) {
     return 0;
   }
   // Paints the window at once (the paint message is sent, not posted).
@@ -246,12 +246,12 @@ class System {
   // --- Dialogs and fonts ---------------------------------------------------------------
   // Template 100, modal, without a parent window. Answers kIdOk or kIdCancel (also for the
   // system menu's close); after kIdOk *selectedIndex is the selected list item (-1: none).
-  virtual int RunLanguageDialog(const LanguageDialogSpec& /*spec*/, int* /*selectedIndex*/) {
+  virtual int RunLanguageDialog(const LanguageDialogSpec& /*shape*/, int* /*selectedIndex*/) {
     return kIdCancel;
   }
   // Template 107, modal, without a parent window. Answers kIdOk or kIdCancel; after kIdOk
   // *checkedRadio is the id of the checked radio button (1113 or 1114; 0: neither).
-  virtual int RunDatabaseDialog(const DatabaseDialogSpec& /*spec*/, int* /*checkedRadio*/) {
+  virtual int RunDatabaseDialog(const DatabaseDialogSpec& /*shape*/, int* /*checkedRadio*/) {
     return kIdCancel;
   }
   // The wait box (template 105): modeless, owned by the desktop window and shown at once

@@ -1,4 +1,4 @@
-// The database choice of a SAP agent medium (Part 3.3): a modal dialog (template 107)
+// The database choice of a SAP agent medium: a modal dialog (template 107)
 // with two radio buttons, SAP on SQL Server or SAP on Oracle. The choice decides the
 // package, the medium folder of the language files and the plug-in's resource folder.
 #pragma once

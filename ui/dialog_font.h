@@ -1,4 +1,4 @@
-// The application's dialog font (Part 3.2): the logical font that CreateDialogFont makes,
+// The application's dialog font: the logical font that CreateDialogFont makes,
 // with a stock font when it cannot be made. The wait box's text shows in it.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 namespace ui {
 
-// The logical font of the table in Part 3.2: MS Gothic (by its Japanese name) on a system
+// The logical font: MS Gothic (by its Japanese name) on a system
 // with double-byte support, MS Sans Serif on the others.
 os::LogFontSpec DialogFontSpec(bool doubleByteSystem);
 // The stock font used when the logical font cannot be created.

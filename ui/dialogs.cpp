@@ -1,5 +1,5 @@
-// The user's choices before the install: the database of a SAP agent medium (Part 3.3),
-// then the language (Part 3.2).
+// The user's choices before the install: the database of a SAP agent medium,
+// then the language.
 #include "app/catalogue.h"
 #include "app/setup_app.h"
 #include "app/setup_context.h"

@@ -1,4 +1,4 @@
-// The language choice (Part 3.2): a modal dialog (template 100) with a drop-down list of
+// The language choice: a modal dialog (template 100) with a drop-down list of
 // the languages that the medium carries. Its texts come from the catalogue in the
 // system's language; the port shows it and answers the user's choice.
 #pragma once

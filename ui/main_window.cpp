@@ -37,13 +37,13 @@ void SplitTitle(const std::string& title, std::string* line1, std::string* line2
 }
 
 int CMainWnd::CreateMainWindow() {
-  os::MainWindowSpec spec;
+  os::MainWindowSpec shape;
   app::CSetupApp* theApp = app::TheApp();
-  spec.caption = theApp ? theApp->m_strSetupTitle : std::string();
+  shape.caption = theApp ? theApp->m_strSetupTitle : std::string();
   m_strTitle = ReadTitle();
-  spec.bitmapPath = ReadBitmapPath();
-  SplitTitle(m_strTitle, &spec.titleLine1, &spec.titleLine2);
-  m_hWnd = os::sys().CreateMainWindow(spec, this);
+  shape.bitmapPath = ReadBitmapPath();
+  SplitTitle(m_strTitle, &shape.titleLine1, &shape.titleLine2);
+  m_hWnd = os::sys().CreateMainWindow(shape, this);
   return m_hWnd != 0 ? 1 : 0;
 }
 

@@ -3,9 +3,9 @@
 #pragma once
 
 /* Dialog templates. */
-#define IDD_LANGUAGE 100 /* language choice (Part 3.2) */
-#define IDD_WAITBOX 105  /* wait box of the external commands (Part 4.3) */
-#define IDD_DATABASE 107 /* SQL Server or Oracle (Part 3.3) */
+#define IDD_LANGUAGE 100 /* language choice */
+#define IDD_WAITBOX 105  /* wait box of the external commands */
+#define IDD_DATABASE 107 /* SQL Server or Oracle */
 
 /* Controls. */
 #define IDC_LANGUAGE_LIST 1109 /* combo box of template 100 */

@@ -1,4 +1,4 @@
-// The wait box of the external commands (Part 4.3, template 105): shown while a program
+// The wait box of the external commands (template 105): shown while a program
 // of the medium runs, with the medium's message in the application's dialog font.
 #pragma once
 

@@ -84,17 +84,17 @@ void SimMachine::SetFontCreationFails(bool fails) {
   state_->fontCreationFails = fails;
 }
 
-int SimMachine::RunLanguageDialog(const LanguageDialogSpec& spec, int* selectedIndex) {
+int SimMachine::RunLanguageDialog(const LanguageDialogSpec& shape, int* selectedIndex) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
   SimDialog d;
   d.templateId = kLanguageTemplate;
-  d.language = spec;
-  int count = static_cast<int>(spec.items.size());
-  int selection = spec.initialSelection >= 0 && spec.initialSelection < count
-                      ? spec.initialSelection
+  d.language = shape;
+  int count = static_cast<int>(shape.items.size());
+  int selection = shape.initialSelection >= 0 && shape.initialSelection < count
+                      ? shape.initialSelection
                       : -1;
-  if (spec.acceptAtOnce) {
+  if (shape.acceptAtOnce) {
     d.answer = kIdOk;
   } else {
     SimDialogAnswer answer = TakeAnswer(s);
@@ -110,15 +110,15 @@ int SimMachine::RunLanguageDialog(const LanguageDialogSpec& spec, int* selectedI
   return d.answer;
 }
 
-int SimMachine::RunDatabaseDialog(const DatabaseDialogSpec& spec, int* checkedRadio) {
+int SimMachine::RunDatabaseDialog(const DatabaseDialogSpec& shape, int* checkedRadio) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
   SimDialog d;
   d.templateId = kDatabaseTemplate;
-  d.database = spec;
+  d.database = shape;
   d.waited = true;
-  int checked = spec.checkedRadio == kSqlRadio || spec.checkedRadio == kOracleRadio
-                    ? spec.checkedRadio
+  int checked = shape.checkedRadio == kSqlRadio || shape.checkedRadio == kOracleRadio
+                    ? shape.checkedRadio
                     : 0;
   SimDialogAnswer answer = TakeAnswer(s);
   d.answer = DialogResult(answer.answer);

@@ -69,7 +69,7 @@ struct SimMailslotMessage {
 // The launcher's main window as the machine saw it.
 struct SimWindow {
   Handle handle = 0;
-  MainWindowSpec spec;
+  MainWindowSpec shape;
   bool destroyed = false;
   int paints = 0;       // PaintWindowNow calls
   int titlePaints = 0;  // of which the title was wanted
@@ -299,13 +299,13 @@ class SimMachine : public System {
   void PostQuitMessage(int code) override;
   bool PostThreadMessage(std::uint32_t threadId, std::uint32_t message, std::uintptr_t wParam,
                          std::intptr_t lParam) override;
-  Handle CreateMainWindow(const MainWindowSpec& spec, MainWindowEvents* events) override;
+  Handle CreateMainWindow(const MainWindowSpec& shape, MainWindowEvents* events) override;
   void PaintWindowNow(Handle window) override;
   bool PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wParam,
                          std::intptr_t lParam) override;
   bool DestroyWindow(Handle window) override;
-  int RunLanguageDialog(const LanguageDialogSpec& spec, int* selectedIndex) override;
-  int RunDatabaseDialog(const DatabaseDialogSpec& spec, int* checkedRadio) override;
+  int RunLanguageDialog(const LanguageDialogSpec& shape, int* selectedIndex) override;
+  int RunDatabaseDialog(const DatabaseDialogSpec& shape, int* checkedRadio) override;
   Handle ShowWaitBox(const std::string& message, Handle font) override;
   Handle CreateFontIndirect(const LogFontSpec& font) override;
   Handle StockFont(int index) override;

@@ -71,7 +71,7 @@ void SimMachine::SetMainWindowFails(bool fails) {
   state_->mainWindowFails = fails;
 }
 
-Handle SimMachine::CreateMainWindow(const MainWindowSpec& spec, MainWindowEvents* events) {
+Handle SimMachine::CreateMainWindow(const MainWindowSpec& shape, MainWindowEvents* events) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
   if (s.mainWindowFails) {
@@ -82,7 +82,7 @@ Handle SimMachine::CreateMainWindow(const MainWindowSpec& spec, MainWindowEvents
   s.nextWindow += 0x10;
   WindowRec& w = s.windows[h];
   w.info.handle = h;
-  w.info.spec = spec;
+  w.info.shape = shape;
   w.events = events;
   w.thread = Self(s).id;
   return h;

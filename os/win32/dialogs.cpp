@@ -1,7 +1,7 @@
 // The launcher's dialogs as Win32 shows them: the language choice (template 100), the
 // database choice (template 107) and the wait box (template 105) of the program's own
 // resources (ui/setup.rc). The launcher's logic (ui/) decides what they show; this view
-// sets the controls from the spec, and answers what the user chose. Also the dialog
+// sets the controls from the shape, and answers what the user chose. Also the dialog
 // font's GDI calls.
 #include <cstring>
 
@@ -16,7 +16,7 @@ namespace {
 
 HINSTANCE ProgramModule() { return ::GetModuleHandleA(nullptr); }
 
-// Moves a window to the middle of the primary screen (Part 4.3): (screen - window) / 2,
+// Moves a window to the middle of the primary screen: (screen - window) / 2,
 // truncated toward zero, less the parent's top left when it has a parent; not repainted.
 void CenterOnScreen(HWND window) {
   int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
@@ -41,7 +41,7 @@ void CenterOnScreen(HWND window) {
 // --- Template 100: the language choice ---------------------------------------------------
 
 struct LanguageDialog {
-  const LanguageDialogSpec* spec;
+  const LanguageDialogSpec* shape;
   int selected;
 };
 
@@ -56,20 +56,20 @@ INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_INITDIALOG: {
       d = reinterpret_cast<LanguageDialog*>(lParam);
       ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      const LanguageDialogSpec& spec = *d->spec;
-      ::SetWindowTextA(dialog, spec.caption.c_str());
-      ::SetDlgItemTextA(dialog, IDC_PROMPT, spec.prompt.c_str());
-      ::SetDlgItemTextA(dialog, IDOK, spec.okText.c_str());
-      ::SetDlgItemTextA(dialog, IDCANCEL, spec.cancelText.c_str());
+      const LanguageDialogSpec& shape = *d->shape;
+      ::SetWindowTextA(dialog, shape.caption.c_str());
+      ::SetDlgItemTextA(dialog, IDC_PROMPT, shape.prompt.c_str());
+      ::SetDlgItemTextA(dialog, IDOK, shape.okText.c_str());
+      ::SetDlgItemTextA(dialog, IDCANCEL, shape.cancelText.c_str());
       // Appended at the end: the sorted style of the template does not reorder them, so
       // list item k stays entry k of the launcher's list.
-      for (const std::string& item : spec.items)
+      for (const std::string& item : shape.items)
         ::SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_INSERTSTRING, static_cast<WPARAM>(-1),
                               reinterpret_cast<LPARAM>(item.c_str()));
       ::SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SETCURSEL,
-                            static_cast<WPARAM>(spec.initialSelection), 0);
+                            static_cast<WPARAM>(shape.initialSelection), 0);
       CenterOnScreen(dialog);  // as the framework places a dialog it did not move
-      if (spec.acceptAtOnce) {  // ended before it is ever shown
+      if (shape.acceptAtOnce) {  // ended before it is ever shown
         d->selected = ComboSelection(dialog);
         ::EndDialog(dialog, IDOK);
       }
@@ -96,7 +96,7 @@ INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 // --- Template 107: the database choice ---------------------------------------------------
 
 struct DatabaseDialog {
-  const DatabaseDialogSpec* spec;
+  const DatabaseDialogSpec* shape;
   int checked;
 };
 
@@ -121,11 +121,11 @@ INT_PTR CALLBACK DatabaseDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_INITDIALOG: {
       d = reinterpret_cast<DatabaseDialog*>(lParam);
       ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      const DatabaseDialogSpec& spec = *d->spec;
-      ::SetWindowTextA(dialog, spec.caption.c_str());
-      ::SetDlgItemTextA(dialog, IDC_SQLSERVER, spec.sqlText.c_str());
-      ::SetDlgItemTextA(dialog, IDC_ORACLE, spec.oracleText.c_str());
-      CheckRadio(dialog, spec.checkedRadio);
+      const DatabaseDialogSpec& shape = *d->shape;
+      ::SetWindowTextA(dialog, shape.caption.c_str());
+      ::SetDlgItemTextA(dialog, IDC_SQLSERVER, shape.sqlText.c_str());
+      ::SetDlgItemTextA(dialog, IDC_ORACLE, shape.oracleText.c_str());
+      CheckRadio(dialog, shape.checkedRadio);
       CenterOnScreen(dialog);
       return TRUE;
     }
@@ -179,8 +179,8 @@ HWND ShowWaitBoxWindow(HWND parent, const std::string& message, HFONT font) {
 
 }  // namespace
 
-int Win32System::RunLanguageDialog(const LanguageDialogSpec& spec, int* selectedIndex) {
-  LanguageDialog d{&spec, -1};
+int Win32System::RunLanguageDialog(const LanguageDialogSpec& shape, int* selectedIndex) {
+  LanguageDialog d{&shape, -1};
   INT_PTR result = ::DialogBoxParamA(ProgramModule(), MAKEINTRESOURCEA(IDD_LANGUAGE), nullptr,
                                      LanguageDialogProc, reinterpret_cast<LPARAM>(&d));
   if (result != IDOK) return kIdCancel;  // cancelled, closed, or the template is missing
@@ -188,8 +188,8 @@ int Win32System::RunLanguageDialog(const LanguageDialogSpec& spec, int* selected
   return kIdOk;
 }
 
-int Win32System::RunDatabaseDialog(const DatabaseDialogSpec& spec, int* checkedRadio) {
-  DatabaseDialog d{&spec, 0};
+int Win32System::RunDatabaseDialog(const DatabaseDialogSpec& shape, int* checkedRadio) {
+  DatabaseDialog d{&shape, 0};
   INT_PTR result = ::DialogBoxParamA(ProgramModule(), MAKEINTRESOURCEA(IDD_DATABASE), nullptr,
                                      DatabaseDialogProc, reinterpret_cast<LPARAM>(&d));
   if (result != IDOK) return kIdCancel;

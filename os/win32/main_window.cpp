@@ -15,7 +15,7 @@ constexpr DWORD kMainWindowStyle =
     WS_OVERLAPPED | WS_MINIMIZE | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 struct MainWindow {
-  MainWindowSpec spec;
+  MainWindowSpec shape;
   MainWindowEvents* events = nullptr;
   HBITMAP bitmap = nullptr;
   HPALETTE palette = nullptr;
@@ -50,7 +50,7 @@ HPALETTE PaletteFromColourTable(HBITMAP bitmap) {
 
 void LoadPicture(MainWindow* w) {
   w->bitmap = static_cast<HBITMAP>(::LoadImageA(
-      nullptr, w->spec.bitmapPath.c_str(), IMAGE_BITMAP, ::GetSystemMetrics(SM_CXFULLSCREEN),
+      nullptr, w->shape.bitmapPath.c_str(), IMAGE_BITMAP, ::GetSystemMetrics(SM_CXFULLSCREEN),
       ::GetSystemMetrics(SM_CYFULLSCREEN), LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION));
   if (w->bitmap == nullptr) return;
   BITMAP info = {};
@@ -111,7 +111,7 @@ void Paint(HWND hwnd, MainWindow* w) {
   ::BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top,
            memory, 0, 0, SRCCOPY);
   if (previousPalette != nullptr) ::SelectPalette(dc, previousPalette, FALSE);
-  if (w->events->TitleWanted()) DrawTitle(dc, w->spec.titleLine1, w->spec.titleLine2);
+  if (w->events->TitleWanted()) DrawTitle(dc, w->shape.titleLine1, w->shape.titleLine2);
   if (previousBitmap != nullptr) ::SelectObject(memory, previousBitmap);
   ::DeleteDC(memory);
   ::EndPaint(hwnd, &ps);
@@ -178,10 +178,10 @@ bool RegisterMainWindowClass() {
 
 }  // namespace
 
-Handle Win32System::CreateMainWindow(const MainWindowSpec& spec, MainWindowEvents* events) {
+Handle Win32System::CreateMainWindow(const MainWindowSpec& shape, MainWindowEvents* events) {
   if (!RegisterMainWindowClass()) return 0;
-  auto* w = new MainWindow{spec, events};
-  HWND hwnd = ::CreateWindowExA(0, kMainWindowClass, spec.caption.c_str(), kMainWindowStyle,
+  auto* w = new MainWindow{shape, events};
+  HWND hwnd = ::CreateWindowExA(0, kMainWindowClass, shape.caption.c_str(), kMainWindowStyle,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), w);
   if (hwnd == nullptr) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# setup.exe carries its resources: the dialog templates 100, 105 and 107 as the spec gives
+# setup.exe carries its resources: the dialog templates 100, 105 and 107 as the launcher defines
 # them, the icons 1, 104 and 106, string 9, the application manifest and the version
 # resource, read back from the built file with wrestool (icoutils) and checked by
 # tools/check_resources.py. Both builds when the i686 one is there.

@@ -1,4 +1,4 @@
-// The database choice of a SAP agent medium (Part 3.3) against the simulated machine.
+// The database choice of a SAP agent medium against the simulated machine.
 #include <gtest/gtest.h>
 
 #include "app/setup_app.h"

@@ -1,4 +1,4 @@
-// The dialog font (Part 3.2) and the wait box's port call, against the simulated machine.
+// The dialog font and the wait box's port call, against the simulated machine.
 #include <gtest/gtest.h>
 
 #include <thread>

@@ -1,4 +1,4 @@
-// The language choice (Part 3.2) against the simulated machine: the dialog's texts, its
+// The language choice against the simulated machine: the dialog's texts, its
 // list and its answer, with scripted answers.
 #include <gtest/gtest.h>
 

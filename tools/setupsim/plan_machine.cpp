@@ -80,33 +80,33 @@ int PlanMachine::MessageBox(os::Handle owner, const std::string& text, const std
   return answer;
 }
 
-int PlanMachine::RunLanguageDialog(const os::LanguageDialogSpec& spec, int* selectedIndex) {
-  int answer = SimMachine::RunLanguageDialog(spec, selectedIndex);
-  std::string text = "language dialog \"" + spec.caption + "\": \"" + spec.prompt + "\" choices [" +
-                     Join(spec.items) + "]";
-  if (spec.acceptAtOnce) text += ", accepted at once";
+int PlanMachine::RunLanguageDialog(const os::LanguageDialogSpec& shape, int* selectedIndex) {
+  int answer = SimMachine::RunLanguageDialog(shape, selectedIndex);
+  std::string text = "language dialog \"" + shape.caption + "\": \"" + shape.prompt + "\" choices [" +
+                     Join(shape.items) + "]";
+  if (shape.acceptAtOnce) text += ", accepted at once";
   text += " -> " + AnswerName(answer);
   if (answer == os::kIdOk && *selectedIndex >= 0 &&
-      *selectedIndex < static_cast<int>(spec.items.size()))
-    text += " \"" + spec.items[static_cast<std::size_t>(*selectedIndex)] + "\"";
+      *selectedIndex < static_cast<int>(shape.items.size()))
+    text += " \"" + shape.items[static_cast<std::size_t>(*selectedIndex)] + "\"";
   Add({PlanEvent::kLanguageDialog, "", "", text});
   return answer;
 }
 
-int PlanMachine::RunDatabaseDialog(const os::DatabaseDialogSpec& spec, int* checkedRadio) {
-  int answer = SimMachine::RunDatabaseDialog(spec, checkedRadio);
-  std::string text = "database dialog \"" + spec.caption + "\": (1113) \"" + spec.sqlText +
-                     "\" / (1114) \"" + spec.oracleText + "\" -> " + AnswerName(answer);
+int PlanMachine::RunDatabaseDialog(const os::DatabaseDialogSpec& shape, int* checkedRadio) {
+  int answer = SimMachine::RunDatabaseDialog(shape, checkedRadio);
+  std::string text = "database dialog \"" + shape.caption + "\": (1113) \"" + shape.sqlText +
+                     "\" / (1114) \"" + shape.oracleText + "\" -> " + AnswerName(answer);
   if (answer == os::kIdOk) text += *checkedRadio == 1114 ? " Oracle" : " SQL";
   Add({PlanEvent::kDatabaseDialog, "", "", text});
   return answer;
 }
 
-os::Handle PlanMachine::CreateMainWindow(const os::MainWindowSpec& spec,
+os::Handle PlanMachine::CreateMainWindow(const os::MainWindowSpec& shape,
                                          os::MainWindowEvents* events) {
-  os::Handle window = SimMachine::CreateMainWindow(spec, events);
+  os::Handle window = SimMachine::CreateMainWindow(shape, events);
   Add({PlanEvent::kWindow, "", "",
-       "main window (hidden) \"" + spec.caption + "\", picture " + spec.bitmapPath});
+       "main window (hidden) \"" + shape.caption + "\", picture " + shape.bitmapPath});
   return window;
 }
 

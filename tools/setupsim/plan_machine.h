@@ -43,9 +43,9 @@ class PlanMachine : public os::SimMachine {
   os::Handle CreateMutex(const std::string& name, bool initialOwner) override;
   int MessageBox(os::Handle owner, const std::string& text, const std::string& caption,
                  std::uint32_t flags) override;
-  int RunLanguageDialog(const os::LanguageDialogSpec& spec, int* selectedIndex) override;
-  int RunDatabaseDialog(const os::DatabaseDialogSpec& spec, int* checkedRadio) override;
-  os::Handle CreateMainWindow(const os::MainWindowSpec& spec,
+  int RunLanguageDialog(const os::LanguageDialogSpec& shape, int* selectedIndex) override;
+  int RunDatabaseDialog(const os::DatabaseDialogSpec& shape, int* checkedRadio) override;
+  os::Handle CreateMainWindow(const os::MainWindowSpec& shape,
                               os::MainWindowEvents* events) override;
   bool CreateProcess(const os::ProcessStart& start, os::ProcessInfo* info) override;
   bool ShellExecute(const std::string& file, const std::string& parameters,

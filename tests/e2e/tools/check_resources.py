@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Reads the resources back from a built setup.exe and checks them against the spec.
+"""Reads the resources back from a built setup.exe and checks them against the templates the launcher defines.
 
     check_resources.py SETUP_EXE [--dump]
 

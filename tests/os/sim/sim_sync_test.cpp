@@ -213,9 +213,9 @@ class Window : public os::MainWindowEvents {
 TEST(SimWindows, WindowMessagesAreDispatchedByTheLoop) {
   SimMachine m;
   Window events(m);
-  os::MainWindowSpec spec;
-  spec.caption = "Install";
-  events.handle = m.CreateMainWindow(spec, &events);
+  os::MainWindowSpec shape;
+  shape.caption = "Install";
+  events.handle = m.CreateMainWindow(shape, &events);
   ASSERT_NE(events.handle, 0u);
   m.PaintWindowNow(events.handle);
   os::Handle worker = m.StartThread(
@@ -232,7 +232,7 @@ TEST(SimWindows, WindowMessagesAreDispatchedByTheLoop) {
   EXPECT_TRUE(events.destroyed);
   std::vector<os::SimWindow> windows = m.Windows();
   ASSERT_EQ(windows.size(), 1u);
-  EXPECT_EQ(windows[0].spec.caption, "Install");
+  EXPECT_EQ(windows[0].shape.caption, "Install");
   EXPECT_EQ(windows[0].titlePaints, 1);
   EXPECT_TRUE(windows[0].destroyed);
   EXPECT_FALSE(m.PostWindowMessage(events.handle, os::kWmUser, 0, 0));

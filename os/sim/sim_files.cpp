@@ -50,6 +50,14 @@ bool FolderForNewFile(SimState& s, const std::string& full) {
   return false;
 }
 
+// The existing file or folder a call names, or null with the error set.
+std::shared_ptr<FileNode> ExistingNode(SimState& s, const std::string& path, std::string* full) {
+  if (!ResolveForCall(s, path, full)) return nullptr;
+  std::shared_ptr<FileNode> node = FindNode(s, *full);
+  if (!node) SetError(s, MissingError(s, *full));
+  return node;
+}
+
 OpenFileRec* FileOf(SimState& s, Handle h) {
   HandleRec* rec = FindHandle(s, h);
   if (rec == nullptr || rec->kind != Kind::kFile) {
@@ -108,12 +116,8 @@ std::uint32_t SimMachine::FileAttributes(const std::string& path) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
   std::string full;
-  if (!ResolveForCall(s, path, &full)) return kInvalidFileAttributes;
-  std::shared_ptr<FileNode> node = FindNode(s, full);
-  if (!node) {
-    SetError(s, MissingError(s, full));
-    return kInvalidFileAttributes;
-  }
+  std::shared_ptr<FileNode> node = ExistingNode(s, path, &full);
+  if (!node) return kInvalidFileAttributes;
   return node->attributes;
 }
 
@@ -121,12 +125,8 @@ bool SimMachine::SetFileAttributes(const std::string& path, std::uint32_t attrib
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
   std::string full;
-  if (!ResolveForCall(s, path, &full)) return false;
-  std::shared_ptr<FileNode> node = FindNode(s, full);
-  if (!node) {
-    SetError(s, MissingError(s, full));
-    return false;
-  }
+  std::shared_ptr<FileNode> node = ExistingNode(s, path, &full);
+  if (!node) return false;
   std::uint32_t value = attributes & kSettableAttributes;
   if (value & ~kFileAttributeNormal) value &= ~kFileAttributeNormal;
   if (node->directory)
@@ -191,12 +191,8 @@ bool SimMachine::DeleteFile(const std::string& path) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
   std::string full;
-  if (!ResolveForCall(s, path, &full)) return false;
-  std::shared_ptr<FileNode> node = FindNode(s, full);
-  if (!node) {
-    SetError(s, MissingError(s, full));
-    return false;
-  }
+  std::shared_ptr<FileNode> node = ExistingNode(s, path, &full);
+  if (!node) return false;
   if (node->directory || (node->attributes & kFileAttributeReadOnly)) {
     SetError(s, kErrorAccessDenied);
     return false;
@@ -245,12 +241,8 @@ bool SimMachine::SetCurrentDirectory(const std::string& path) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
   std::string full;
-  if (!ResolveForCall(s, path, &full)) return false;
-  std::shared_ptr<FileNode> node = FindNode(s, full);
-  if (!node) {
-    SetError(s, MissingError(s, full));
-    return false;
-  }
+  std::shared_ptr<FileNode> node = ExistingNode(s, path, &full);
+  if (!node) return false;
   if (!node->directory) {
     SetError(s, kErrDirectory);
     return false;

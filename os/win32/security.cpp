@@ -28,17 +28,21 @@ class BuiltinSid {
   PSID sid_ = nullptr;
 };
 
+// The key's access list; the descriptor that holds it is freed with LocalFree.
+bool ReadKeyDacl(RegKey key, PACL* dacl, PSECURITY_DESCRIPTOR* descriptor) {
+  DWORD result = ::GetSecurityInfo(ToHkey(key), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr,
+                                   nullptr, dacl, nullptr, descriptor);
+  if (result == ERROR_SUCCESS) return true;
+  ::SetLastError(result);
+  return false;
+}
+
 }  // namespace
 
 bool Win32System::RegGetBuiltinGroupAccess(RegKey key, std::uint32_t rid, std::uint32_t* mask) {
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  DWORD result = ::GetSecurityInfo(ToHkey(key), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr,
-                                   nullptr, &dacl, nullptr, &descriptor);
-  if (result != ERROR_SUCCESS) {
-    ::SetLastError(result);
-    return false;
-  }
+  if (!ReadKeyDacl(key, &dacl, &descriptor)) return false;
   BuiltinSid group(rid);
   std::uint32_t allowed = 0;
   if (dacl != nullptr && group.get() != nullptr) {
@@ -59,12 +63,7 @@ bool Win32System::RegGetBuiltinGroupAccess(RegKey key, std::uint32_t rid, std::u
 bool Win32System::RegGrantBuiltinGroupAccess(RegKey key, std::uint32_t rid, std::uint32_t mask) {
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  DWORD result = ::GetSecurityInfo(ToHkey(key), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr,
-                                   nullptr, &dacl, nullptr, &descriptor);
-  if (result != ERROR_SUCCESS) {
-    ::SetLastError(result);
-    return false;
-  }
+  if (!ReadKeyDacl(key, &dacl, &descriptor)) return false;
   BuiltinSid group(rid);
   EXPLICIT_ACCESSA entry = {};
   entry.grfAccessPermissions = mask;
@@ -74,7 +73,7 @@ bool Win32System::RegGrantBuiltinGroupAccess(RegKey key, std::uint32_t rid, std:
   entry.Trustee.TrusteeType = TRUSTEE_IS_ALIAS;
   entry.Trustee.ptstrName = static_cast<LPSTR>(group.get());
   PACL updated = nullptr;
-  result = ::SetEntriesInAclA(1, &entry, dacl, &updated);
+  DWORD result = ::SetEntriesInAclA(1, &entry, dacl, &updated);
   if (result == ERROR_SUCCESS) {
     result = ::SetSecurityInfo(ToHkey(key), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr,
                                nullptr, updated, nullptr);

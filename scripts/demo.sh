@@ -21,7 +21,7 @@ medium="$WINEPREFIX/drive_c/sample-medium"
 rm -rf "$medium" && cp -r "$bin/sample-medium" "$medium"
 temp_dir=$(wine_exe cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
 temp_unix=$(wine_exe winepath -u "$temp_dir" 2>/dev/null | tr -d '\r')
-rm -f "$temp_unix/_SETUP.LOG" "$temp_unix/sample-install.log"
+rm -f "$temp_unix/_SETUP.LOG" "$temp_unix/sample-install.log" "$temp_unix/sample-steps.log"
 wine_exe msiexec /x 'C:\sample-medium\sample.msi' /qn >/dev/null 2>&1 || true
 
 statuses=$(mktemp)
@@ -40,6 +40,8 @@ echo "== Windows Installer log ($temp_dir\\sample-install.log, written by msiexe
   sort -u | tr -d '\r'; tail -n 2 "$temp_unix/sample-install.log" | tr -d '\r'; } 2>/dev/null || echo "(none)"
 echo "== setup log ($temp_dir\\_SETUP.LOG)"
 { tr -d '\r' <"$temp_unix/_SETUP.LOG"; } 2>/dev/null || echo "(none)"
+echo "== pre-/post-install commands and plug-in calls ($temp_dir\\sample-steps.log)"
+{ tr -d '\r' <"$temp_unix/sample-steps.log"; } 2>/dev/null || echo "(none)"
 echo "== installed product"
 ls "$WINEPREFIX/drive_c/Program Files/Sample Backup Agent/" 2>/dev/null || echo "(no files)"
 wine_exe reg query 'HKLM\SOFTWARE\Quorvane\Norvale Tessmark\Sample' /reg:64 2>/dev/null | tr -d '\r' | grep REG_ || true

@@ -153,25 +153,50 @@ case_no_setup_inf() {
 
 first_installer_started() { [ "$(installer_runs)" -ge 1 ]; }
 
-# The launcher is killed while its installer runs; started again, it runs the installer
-# again and ends normally.
+# The Linux processes of the Windows program PATTERN (its command line starts with the
+# program) running in this case's prefix.
+prefix_pids() {
+  local pid
+  for pid in $(pgrep -f "$1" || true); do
+    tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      echo "$pid"
+  done
+  return 0
+}
+
+setup_gone() { [ -z "$(prefix_pids '^[^ ]*setup\.exe')" ]; }
+installer_gone() { [ -z "$(prefix_pids '^[^ ]*msiexec\.exe')" ]; }
+
+# The launcher, run with its window (so that it works on a TEMP copy of setup.icf), is
+# killed while its installer runs; started again, it takes the copy the killed run left,
+# runs the installer again and ends normally.
 case_killed_and_restarted() {
   write_medium
+  printf '[Install]\r\nLanguageID=1033\r\n' >"$MEDIUM_DIR/setup.icf"
+  rm -f "$TEMP_DIR/setup.icf"
   e2e_log "--- launcher killed during the install"
   snapshot_take "$E2E_WORK/before"
-  (cd "$MEDIUM_DIR" && SETUP_RECORD_SLEEP_MS=4000 e2e_wine 40 "$RUNEXIT_EXE" \
-    "$MEDIUM_WIN\\setup.exe" >"$E2E_WORK/killed.txt") &
-  local first=$!
+  (cd "$MEDIUM_DIR" && SETUP_RECORD_SLEEP_MS=15000 e2e_wine 60 "$RUNEXIT_EXE" \
+    --timeout 60000 "$MEDIUM_WIN\\setup.exe" >"$E2E_WORK/killed.txt") &
+  local first=$! pids
   e2e_wait_for "the first installer" first_installer_started || e2e_fail "no installer ran"
-  e2e_wine 20 taskkill /f /im setup.exe >/dev/null 2>&1 || e2e_fail "taskkill failed"
+  pids=$(prefix_pids '^[^ ]*setup\.exe')
+  [ -n "$pids" ] || e2e_fail "setup.exe ended before its installer did"
+  # shellcheck disable=SC2086
+  kill -9 $pids
+  e2e_wait_for "setup.exe to end" setup_gone || e2e_fail "setup.exe still runs after kill -9"
   wait "$first" || true
   e2e_log "killed run: $(tr -d '\r' <"$E2E_WORK/killed.txt")"
-  sleep 5 # the orphaned installer ends
+  [ -f "$TEMP_DIR/setup.icf" ] || e2e_fail "the killed run left no TEMP copy of setup.icf"
+  e2e_wait_for "the orphaned installer to end" installer_gone || e2e_fail "msiexec still runs"
+  expect_installer_runs 1
   e2e_run_setup_answering
   snapshot_take "$E2E_WORK/after"
   snapshot_expect_nothing_lost "$E2E_WORK/before" "$E2E_WORK/after"
   e2e_expect_exit 0
   expect_installer_runs 2
+  # The copy was taken as it was and removed at the normal end, as after any install.
+  [ ! -e "$TEMP_DIR/setup.icf" ] || e2e_fail "the TEMP copy of setup.icf stayed"
 }
 
 case_installer_exit_codes

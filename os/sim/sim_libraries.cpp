@@ -68,12 +68,7 @@ void SimMachine::RegisterLibrary(const std::string& path,
                                  const std::map<std::string, void*>& exports) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
-  std::string full;
-  std::uint32_t error = 0;
-  if (!NormalizePath(s, path, &full, &error))
-    throw std::invalid_argument("SimMachine: not a path: \"" + path + "\"");
-  std::shared_ptr<FileNode> node = FindNode(s, full);
-  if (!node) node = PutFile(s, full, "MZ");
+  std::shared_ptr<FileNode> node = ExecutableFile(s, path);
   node->exports = std::make_shared<const Exports>(exports);
 }
 

@@ -278,6 +278,15 @@ std::shared_ptr<FileNode> MakeDirectories(SimState& s, const std::string& full) 
   return node;
 }
 
+std::shared_ptr<FileNode> ExecutableFile(SimState& s, const std::string& path) {
+  std::string full;
+  std::uint32_t error = 0;
+  if (!NormalizePath(s, path, &full, &error))
+    throw std::invalid_argument("SimMachine: not a path: \"" + path + "\"");
+  std::shared_ptr<FileNode> node = FindNode(s, full);
+  return node ? node : PutFile(s, full, "MZ");
+}
+
 std::shared_ptr<FileNode> PutFile(SimState& s, const std::string& full, const std::string& data) {
   std::string path = Canonical(s.codePage, full);
   if (std::shared_ptr<FileNode> node = FindNode(s, path)) {

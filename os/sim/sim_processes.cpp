@@ -112,12 +112,7 @@ static bool Launch(SimMachine& machine, SimState& s, std::unique_lock<std::mutex
 void SimMachine::RegisterProgram(const std::string& path, SimProgram program, std::uint32_t runMs) {
   std::lock_guard<std::mutex> lock(state_->mu);
   SimState& s = *state_;
-  std::string full;
-  std::uint32_t error = 0;
-  if (!NormalizePath(s, path, &full, &error))
-    throw std::invalid_argument("SimMachine: not a path: \"" + path + "\"");
-  std::shared_ptr<FileNode> node = FindNode(s, full);
-  if (!node) node = PutFile(s, full, "MZ");
+  std::shared_ptr<FileNode> node = ExecutableFile(s, path);
   auto def = std::make_shared<ProgramDef>();
   def->program = std::move(program);
   def->runMs = runMs;

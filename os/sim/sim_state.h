@@ -324,6 +324,9 @@ bool ResolveForCall(SimState& s, const std::string& path, std::string* full);
 // Makes the folder and its parents (configuration).
 std::shared_ptr<FileNode> MakeDirectories(SimState& s, const std::string& full);
 std::shared_ptr<FileNode> PutFile(SimState& s, const std::string& full, const std::string& data);
+// The file that a program or library registered by a test lives in, made when missing
+// (configuration: a path that is no path is the test's mistake and throws).
+std::shared_ptr<FileNode> ExecutableFile(SimState& s, const std::string& path);
 // A name with no folder part, searched; with one, made full. Answers the full path of an
 // existing file or nullopt (error set).
 std::optional<std::string> SearchFile(SimState& s, const std::string& name,

@@ -24,6 +24,7 @@ TEST(MediumCheckTest, EachFaultIsFoundWhereItIs) {
   } cases[] = {
       {"missing_package", "setup.inf", "Setup", "MSIPKG"},
       {"no_transform", "1031\\", "", ""},
+      {"package_transform", "setup.inf", "Setup", "MSIPKG"},
       {"message_missing", "setupres.ini", "1033", "9011"},
       {"key_only_in_other_language", "setupres.ini", "1033", "EXTRA"},
       {"product_name_null", "setup.inf", "Setup", "ProductName"},

@@ -205,6 +205,8 @@ bool PrepareMachine(const Scenario& scenario, PlanMachine& machine, std::string*
   machine.SetSystemLanguage(scenario.systemLanguage);
   machine.SetComputerName(scenario.computerName);
   machine.SetHostName(Lower(scenario.computerName));
+  machine.SetTempPath(scenario.tempFolder);
+  machine.MakeDirectory(scenario.tempFolder);
   machine.SetModuleFileName(scenario.mediumRoot + "setup.exe");
   // A Windows Installer recent enough that no engine update is due.
   machine.SetFileVersion(std::string(kSystemFolder) + "\\msi.dll", os::FileVersion{3, 1, 4000, 0});

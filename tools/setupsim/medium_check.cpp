@@ -192,6 +192,7 @@ class Checker {
     if (!ExistsOnMedium(root_, "1033.mst"))
       Add("1033.mst", "", "",
           "missing: unattended runs fall back to language 1033 and pass TRANSFORMS=1033.mst");
+    PackageTransforms(folders);
     int listed = std::atoi(res_.Value("LANGUAGE", "LANGUAGENUMBER").c_str());
     for (int i = 0; i < listed; ++i) {
       std::string key = "LANGUAGE" + std::to_string(i);
@@ -210,6 +211,23 @@ class Checker {
     std::string quiet = icf_.Value("Install", "LanguageID");
     if (icf_.exists() && !quiet.empty() && !folders.count(quiet))
       Add(kIcf, "Install", "LanguageID", "language " + quiet + " has no folder on the medium");
+  }
+
+  // The installer resolves TRANSFORMS=<id>.mst against the package's own folder, so a
+  // package in a subfolder needs each transform beside it too.
+  void PackageTransforms(const std::set<std::string>& languages) {
+    for (const auto& [section, key] : {std::pair<const char*, const char*>{"Setup", "MSIPKG"},
+                                       {"Setup", "MINORPKG"}, {"SAP", "SQL"}, {"SAP", "Oracle"}}) {
+      std::string package = Trim(inf_.Value(section, key));
+      std::size_t slash = package.find_last_of("\\/");
+      if (IsFullPath(package) || slash == std::string::npos) continue;
+      std::string folder = package.substr(0, slash + 1);
+      for (const std::string& id : languages)
+        if (ExistsOnMedium(root_, id + ".mst") && !ExistsOnMedium(root_, folder + id + ".mst"))
+          Add(kInf, section, key,
+              "the installer looks for " + id + ".mst beside " + package + ": " + folder + id +
+                  ".mst is missing");
+    }
   }
 
   // A message the launcher looks up by number or key: found in "1033" (the fallback), and

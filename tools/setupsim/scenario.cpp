@@ -73,6 +73,7 @@ std::string Usage() {
          "  --installed          the product (setup.inf ProductDescriptor) is registered\n"
          "  --running            another setup of the same product is running\n"
          "  --computer NAME      this computer's name (default SIMPC)\n"
+         "  --temp FOLDER        the TEMP folder (default C:\\TEMP)\n"
          "  --reg KEY\\NAME=TYPE:VALUE  an HKLM registry value; TYPE sz, dword or hex\n"
          "  --box ANSWER         answer to the next message box: ok cancel yes no\n"
          "  --dialog ok[:N]|cancel  answer to the next dialog; N the list item (language)\n"
@@ -133,6 +134,13 @@ std::optional<Scenario> ParseOptions(const std::vector<std::string>& args, std::
       if (!value(&s.commandLine)) return std::nullopt;
     } else if (a == "--computer") {
       if (!value(&s.computerName)) return std::nullopt;
+    } else if (a == "--temp") {
+      if (!value(&v)) return std::nullopt;
+      if (v.size() < 3 || v[1] != ':' || v[2] != '\\') {
+        *error = "bad --temp " + v + " (a full path such as C:\\TEMP)";
+        return std::nullopt;
+      }
+      s.tempFolder = v.back() == '\\' ? v : v + "\\";
     } else if (a == "--drive") {
       if (!value(&v)) return std::nullopt;
       if (v.size() != 2 || v[1] != ':' || !std::isalpha(static_cast<unsigned char>(v[0]))) {

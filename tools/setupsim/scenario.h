@@ -31,6 +31,7 @@ struct Scenario {
   bool productInstalled = false;   // setup.inf's ProductDescriptor is registered
   bool otherSetupRunning = false;  // another setup of the product holds its mutex
   std::string computerName = "SIMPC";
+  std::string tempFolder = "C:\\TEMP\\";  // the TEMP folder, with its trailing backslash
   std::vector<RegistryValue> registry;
   std::vector<int> messageBoxAnswers;  // IDYES, IDNO, IDOK, IDCANCEL in the order asked
   std::vector<DialogAnswer> dialogAnswers;

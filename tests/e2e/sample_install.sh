@@ -3,7 +3,8 @@
 # in French: the launcher exits 0, the product's file and registration are there, the
 # SETUPDIR, COPYPATH and LANGUAGEID that the launcher passed reached the package, and the
 # language transform it named (built by samples/tools/make_transform.py) was applied: its
-# ProductLanguage, LANGUAGENAME and ProductName are the package's properties.
+# ProductLanguage, LANGUAGENAME and ProductName are the package's properties. The SAP
+# sample medium installs its SQL Server package the same way.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/e2e-lib.sh"
 e2e_start_wine
 SAMPLE="$(dirname "$SETUP_EXE")/sample-medium"
@@ -43,3 +44,18 @@ install() {
 
 install 1033 English "Sample Backup Agent"
 install 1036 Francais "Agent de sauvegarde exemple"
+
+# The SAP sample medium: an unattended run installs its SQL Server package, whose transform
+# lies beside it in SQL\.
+SAP="$(dirname "$SETUP_EXE")/sap-medium"
+e2e_require_file sapsql.msi "$SAP/SQL/sapsql.msi"
+MEDIUM_DIR="$(e2e_drive_c)/media/sap"
+MEDIUM_WIN='C:\media\sap'
+rm -rf "$MEDIUM_DIR" && cp -r "$SAP" "$MEDIUM_DIR"
+e2e_run_setup_answering /q
+e2e_expect_exit 0
+values=$(e2e_wine "$E2E_TIMEOUT" reg query 'HKLM\SOFTWARE\Quorvane\Norvale Tessmark\SampleSAP' /reg:64 | tr -d '\r')
+grep -q 'Database *REG_SZ *SQL Server$' <<<"$values" || e2e_fail "SAP: not the SQL Server package: $values"
+grep -q 'LanguageName *REG_SZ *English$' <<<"$values" || e2e_fail "SAP: transform not applied: $values"
+e2e_wine "$E2E_TIMEOUT" msiexec /x "$MEDIUM_WIN\\SQL\\sapsql.msi" /qn >/dev/null 2>&1 || true
+e2e_log "the SAP medium installed its SQL Server package with its transform"

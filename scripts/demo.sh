@@ -36,7 +36,7 @@ echo "== status messages received by statusmon.exe"
 tr -d '\r' <"$statuses"
 rm -f "$statuses"
 echo "== Windows Installer log ($temp_dir\\sample-install.log, written by msiexec /lv)"
-{ grep -a -E 'Property\((S|C)\): (SETUPDIR|COPYPATH|LANGUAGEID|ALLUSERS) ' "$temp_unix/sample-install.log" |
+{ grep -a -E 'Property\((S|C)\): (SETUPDIR|COPYPATH|LANGUAGEID|ALLUSERS|TRANSFORMS|ProductLanguage|LANGUAGENAME) ' "$temp_unix/sample-install.log" |
   sort -u | tr -d '\r'; tail -n 2 "$temp_unix/sample-install.log" | tr -d '\r'; } 2>/dev/null || echo "(none)"
 echo "== setup log ($temp_dir\\_SETUP.LOG)"
 { tr -d '\r' <"$temp_unix/_SETUP.LOG"; } 2>/dev/null || echo "(none)"

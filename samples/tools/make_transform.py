@@ -224,17 +224,23 @@ def main():
     parser.add_argument("--codepage", type=int, default=1252)
     parser.add_argument("properties", nargs="*", metavar="NAME=VALUE")
     args = parser.parse_intermixed_args()
-    changes = []
+    changes = {"ProductLanguage": str(args.language)}
     for item in args.properties:
         name, sep, value = item.partition("=")
         if not sep or not name:
             parser.error("not NAME=VALUE: " + item)
-        changes.append((name, value))
-    changes.append(("ProductLanguage", str(args.language)))
+        if name in changes:
+            parser.error("%s is set twice (ProductLanguage comes from --language)" % name)
+        # An empty string has no entry in the string pool; the Value column cannot be empty.
+        if not value:
+            parser.error("%s: a property's value cannot be empty" % name)
+        changes[name] = value
 
     pool = StringPool(args.codepage)
-    changes.sort(key=lambda change: change[0])
-    table = property_changes(pool, changes)
+    try:
+        table = property_changes(pool, sorted(changes.items()))
+    except (LookupError, UnicodeEncodeError) as error:
+        parser.error("code page %d: %s" % (args.codepage, error))
     string_pool, string_data = pool.streams()
     summary = summary_information(args.codepage, ";%d" % args.base_language, ";%d" % args.language)
     streams = [

@@ -1,7 +1,11 @@
-# The MinGW-w64 cross build of Debian's packages (win32 thread model); the including
-# toolchain file sets CMAKE_SYSTEM_PROCESSOR and TOOLCHAIN_PREFIX first.
-set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++)
+# The MinGW-w64 cross build of Debian's packages; the including toolchain file sets
+# CMAKE_SYSTEM_PROCESSOR and TOOLCHAIN_PREFIX first, and TOOLCHAIN_THREADS to "posix" for
+# the compilers of the posix thread model (unset: the default ones, win32 thread model).
+if(TOOLCHAIN_THREADS)
+  set(TOOLCHAIN_COMPILER_SUFFIX -${TOOLCHAIN_THREADS})
+endif()
+set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc${TOOLCHAIN_COMPILER_SUFFIX})
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++${TOOLCHAIN_COMPILER_SUFFIX})
 set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})

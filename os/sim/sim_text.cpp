@@ -1,8 +1,12 @@
 // Text helpers of the simulated machine: case folding that respects double-byte
 // characters, buffer cuts and the UTF-16 conversion that Unicode INI files need.
+// Code pages other than 1252 convert through iconv, where the C library has it (MinGW's
+// has not: there they keep ASCII only).
+#if __has_include(<iconv.h>)
 #include <iconv.h>
+#define SIM_HAVE_ICONV 1
+#endif
 
-#include <cerrno>
 #include <string>
 
 #include "os/sim/sim_state.h"
@@ -62,6 +66,13 @@ char To1252(char16_t c) {
   return '?';
 }
 
+std::string AsciiOnly(const std::u16string& units) {
+  std::string out;
+  for (char16_t c : units) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+#ifdef SIM_HAVE_ICONV
 // One UTF-16 unit's conversion through iconv; '?' when the code page has no character.
 std::string ThroughIconv(iconv_t cd, char16_t unit, char16_t next, bool* usedNext) {
   *usedNext = false;
@@ -77,6 +88,7 @@ std::string ThroughIconv(iconv_t cd, char16_t unit, char16_t next, bool* usedNex
   *usedNext = (unit >= 0xD800 && unit <= 0xDBFF);
   return std::string(out, static_cast<std::size_t>(outPtr - out));
 }
+#endif
 
 }  // namespace
 
@@ -92,12 +104,10 @@ std::string Utf16ToCodePage(const std::string& bytes, bool bigEndian, std::uint3
     for (char16_t c : units) out += To1252(c);
     return out;
   }
+#ifdef SIM_HAVE_ICONV
   std::string target = "CP" + std::to_string(codePage);
   iconv_t cd = iconv_open(target.c_str(), "UTF-16LE");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {  // no converter: ASCII only
-    for (char16_t c : units) out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-  }
+  if (cd == reinterpret_cast<iconv_t>(-1)) return AsciiOnly(units);  // no converter
   for (std::size_t i = 0; i < units.size(); ++i) {
     bool usedNext = false;
     char16_t next = i + 1 < units.size() ? units[i + 1] : 0;
@@ -106,6 +116,9 @@ std::string Utf16ToCodePage(const std::string& bytes, bool bigEndian, std::uint3
   }
   iconv_close(cd);
   return out;
+#else
+  return AsciiOnly(units);
+#endif
 }
 
 }  // namespace sim

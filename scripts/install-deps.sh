@@ -6,6 +6,7 @@ set -euo pipefail
 need=(
   cmake ninja-build g++ make googletest libgtest-dev libgmock-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-posix  # setupsim for Windows: std::thread needs the posix thread model
   wine wine32:i386 wine64 xvfb xdotool msitools wixl icoutils imagemagick x11-utils
   clang libclang-rt-14-dev python3
 )

@@ -4,7 +4,8 @@
 # setup.exe. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh native win32 win64
+# win64-tools before the win64 tests: e2e_setupsim_windows runs its setupsim.exe.
+bash scripts/build.sh native win32 win64 win64-tools
 
 status=0
 bash scripts/fuzz.sh short || status=1

@@ -7,6 +7,31 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/e2e-lib.sh"
 SETUPSIM="${SETUPSIM:-$E2E_ROOT/build/native/tools/setupsim/setupsim}"
 [ -x "$SETUPSIM" ] || e2e_skip "setupsim not built (native build): $SETUPSIM"
 e2e_start_wine
+# setupsim gets Wine's TEMP folder and system language.
+TEMP_WIN=$(e2e_wine "$E2E_TIMEOUT" cmd /c echo %TEMP% | tr -d '\r\n')
+LOCALE=$(e2e_wine "$E2E_TIMEOUT" reg query 'HKCU\Control Panel\International' /v Locale |
+  tr -d '\r' | sed -n 's/.*REG_SZ *\([0-9A-Fa-f]*\)$/\1/p')
+[ -n "$LOCALE" ] || e2e_fail "no system locale in Wine's registry"
+
+# Runs setup.exe ARGS on the medium and setupsim the same way; their lines must be equal.
+#   same_line ARGS [WHAT-THE-MEDIUM-IS]
+same_line() {
+  local args=$1 medium="$MEDIUM_WIN${2:+ ($2)}" recorded planned
+  rm -f "$MEDIUM_DIR/record.txt"
+  # shellcheck disable=SC2086
+  e2e_run_setup_answering $args
+  e2e_expect_exit 0
+  recorded=$(sed -n 's/^cmdline=//p' "$MEDIUM_DIR/record.txt" | tr -d '\r')
+  rm -f "$MEDIUM_DIR/record.txt"
+  planned=$(ASAN_OPTIONS=detect_leaks=0 "$SETUPSIM" --root "$MEDIUM_WIN" --temp "$TEMP_WIN" \
+    --lang $((16#$LOCALE)) --args "$args" "$MEDIUM_DIR" | sed -n 's/^msiexec.exe command line: //p')
+  [ -n "$recorded" ] || e2e_fail "$medium, setup.exe $args: no command line recorded"
+  [ "$recorded" = "$planned" ] ||
+    e2e_fail "$medium, setup.exe $args:
+  setup.exe [$recorded]
+  setupsim  [$planned]"
+}
+
 e2e_new_medium
 e2e_add_recording_msiexec
 e2e_medium_catalogue
@@ -14,22 +39,9 @@ echo "package stand-in" >"$MEDIUM_DIR/agent.msi"
 
 # case: multi-language, package key, arguments
 check() {
-  local multi=$1 package=$2 args=$3 recorded planned
   printf '[Setup]\nProductName=Test Agent\nProductDescriptor=AgentDesc\nMultiLanguage=%s\n%s=agent.msi\nCmdLine=EXTRA=1\n' \
-    "$multi" "$package" | e2e_medium_file setup.inf
-  rm -f "$MEDIUM_DIR/record.txt"
-  # shellcheck disable=SC2086
-  e2e_run_setup_answering $args
-  e2e_expect_exit 0
-  recorded=$(sed -n 's/^cmdline=//p' "$MEDIUM_DIR/record.txt" | tr -d '\r')
-  rm -f "$MEDIUM_DIR/record.txt"
-  planned=$(ASAN_OPTIONS=detect_leaks=0 "$SETUPSIM" --root "$MEDIUM_WIN" --args "$args" "$MEDIUM_DIR" |
-    sed -n 's/^msiexec.exe command line: //p')
-  [ -n "$recorded" ] || e2e_fail "setup.exe $args: no command line recorded"
-  [ "$recorded" = "$planned" ] ||
-    e2e_fail "setup.exe $args ($package, multi $multi):
-  setup.exe [$recorded]
-  setupsim  [$planned]"
+    "$1" "$2" | e2e_medium_file setup.inf
+  same_line "$3" "$2, multi-language $1"
 }
 
 check 0 MSIPKG ""
@@ -40,39 +52,19 @@ check 1 MSIPKG "MASTERSETUP=1 LANGUAGEID=1041"
 e2e_log "setupsim's msiexec.exe command lines equal setup.exe's on fixture media"
 
 # The sample media as built (three languages, commands, plug-in, block rule; a SAP pair),
-# with the recording installer beside setup.exe; setupsim gets Wine's TEMP folder and
-# system language.
+# with the recording installer beside setup.exe.
 built_medium() {
   e2e_require_file "$1" "$(dirname "$SETUP_EXE")/$1/setup.inf"
   e2e_new_medium "$1-plan"
   cp -r "$(dirname "$SETUP_EXE")/$1/." "$MEDIUM_DIR/"
   e2e_add_recording_msiexec
 }
-TEMP_WIN=$(e2e_wine "$E2E_TIMEOUT" cmd /c echo %TEMP% | tr -d '\r\n')
-LOCALE=$(e2e_wine "$E2E_TIMEOUT" reg query 'HKCU\Control Panel\International' /v Locale |
-  tr -d '\r' | sed -n 's/.*REG_SZ *\([0-9A-Fa-f]*\)$/\1/p')
-[ -n "$LOCALE" ] || e2e_fail "no system locale in Wine's registry"
-check_built() {
-  local args=$1 recorded planned
-  rm -f "$MEDIUM_DIR/record.txt"
-  # shellcheck disable=SC2086
-  e2e_run_setup_answering $args
-  e2e_expect_exit 0
-  recorded=$(sed -n 's/^cmdline=//p' "$MEDIUM_DIR/record.txt" | tr -d '\r')
-  planned=$(ASAN_OPTIONS=detect_leaks=0 "$SETUPSIM" --root "$MEDIUM_WIN" --temp "$TEMP_WIN" \
-    --lang $((16#$LOCALE)) --args "$args" "$MEDIUM_DIR" | sed -n 's/^msiexec.exe command line: //p')
-  [ -n "$recorded" ] || e2e_fail "$MEDIUM_WIN, setup.exe $args: no command line recorded"
-  [ "$recorded" = "$planned" ] ||
-    e2e_fail "$MEDIUM_WIN, setup.exe $args:
-  setup.exe [$recorded]
-  setupsim  [$planned]"
-}
 built_medium sample-medium
-check_built "/q"
-check_built "/q LOCALIZED=1"
-check_built "/q /r"
+same_line "/q"
+same_line "/q LOCALIZED=1"
+same_line "/q /r"
 printf '[Install]\r\nLanguageID=1031\r\n' >"$MEDIUM_DIR/setup.icf"
-check_built "/q"
+same_line "/q"
 built_medium sap-medium
-check_built "/q"
+same_line "/q"
 e2e_log "and on the sample media as built"

@@ -110,6 +110,11 @@ e2e_computer_name() {
   e2e_wine "$E2E_TIMEOUT" cmd /c echo %COMPUTERNAME% | tr -d '\r\n'
 }
 
+# The TEMP folder as Windows programs see it (C:\users\...\Temp).
+e2e_temp_win() {
+  e2e_wine "$E2E_TIMEOUT" cmd /c echo %TEMP% | tr -d '\r\n'
+}
+
 # --- The medium ---------------------------------------------------------------------------
 
 # A fresh folder C:\media\<case> holding setup.exe; sets MEDIUM_DIR and MEDIUM_WIN.

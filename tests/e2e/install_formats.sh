@@ -7,7 +7,7 @@ e2e_new_medium
 e2e_add_recording_msiexec
 e2e_medium_catalogue
 M='C:\media\install_formats'
-TEMP_WIN=$(e2e_wine "$E2E_TIMEOUT" cmd /c echo %TEMP% | tr -d '\r\n')
+TEMP_WIN=$(e2e_temp_win)
 PRODUCTS='HKLM\SOFTWARE\Quorvane\Norvale Tessmark\Products'
 
 registered() {

@@ -20,7 +20,7 @@ ProductName=Test Agent
 MultiLanguage=0
 MSIPKG=agent.msi
 INF
-TEMP_WIN=$(e2e_wine "$E2E_TIMEOUT" cmd /c echo %TEMP% | tr -d '\r\n')
+TEMP_WIN=$(e2e_temp_win)
 TEMP_DIR=$(e2e_wine "$E2E_TIMEOUT" winepath -u "$TEMP_WIN" | tr -d '\r\n')
 SETUP_LOG="$TEMP_DIR/_SETUP.LOG"
 

@@ -13,7 +13,7 @@ e2e_require_file 1036.mst "$SAMPLE/1036.mst"
 MEDIUM_DIR="$(e2e_drive_c)/media/sample"
 MEDIUM_WIN='C:\media\sample'
 rm -rf "$MEDIUM_DIR" && mkdir -p "$(dirname "$MEDIUM_DIR")" && cp -r "$SAMPLE" "$MEDIUM_DIR"
-TEMP_WIN=$(e2e_wine "$E2E_TIMEOUT" cmd /c echo %TEMP% | tr -d '\r\n')
+TEMP_WIN=$(e2e_temp_win)
 INSTALL_LOG=$(e2e_wine "$E2E_TIMEOUT" winepath -u "$TEMP_WIN\\sample-install.log" | tr -d '\r\n')
 uninstall() {
   e2e_wine "$E2E_TIMEOUT" msiexec /x "$MEDIUM_WIN\\sample.msi" /qn >/dev/null 2>&1 || true

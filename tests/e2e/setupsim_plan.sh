@@ -8,7 +8,7 @@ SETUPSIM="${SETUPSIM:-$E2E_ROOT/build/native/tools/setupsim/setupsim}"
 [ -x "$SETUPSIM" ] || e2e_skip "setupsim not built (native build): $SETUPSIM"
 e2e_start_wine
 # setupsim gets Wine's TEMP folder and system language.
-TEMP_WIN=$(e2e_wine "$E2E_TIMEOUT" cmd /c echo %TEMP% | tr -d '\r\n')
+TEMP_WIN=$(e2e_temp_win)
 LOCALE=$(e2e_wine "$E2E_TIMEOUT" reg query 'HKCU\Control Panel\International' /v Locale |
   tr -d '\r' | sed -n 's/.*REG_SZ *\([0-9A-Fa-f]*\)$/\1/p')
 [ -n "$LOCALE" ] || e2e_fail "no system locale in Wine's registry"

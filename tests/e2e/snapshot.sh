@@ -11,7 +11,7 @@ SNAPSHOT_ALLOWED='(/setup\.icf|/HOST\.INI|/setupexe\.log|/_SETUP\.LOG|-install\.
 
 snapshot_temp_dir() {
   local temp
-  temp=$(e2e_wine "$E2E_TIMEOUT" cmd /c echo %TEMP% | tr -d '\r\n')
+  temp=$(e2e_temp_win)
   # C:\users\...\Temp is the prefix's drive_c/users/.../Temp.
   echo "$(e2e_drive_c)/$(sed 's/^[Cc]:\\//; s:\\:/:g; s:/*$::' <<<"$temp")"
 }
